@@ -1,7 +1,8 @@
 # ament's CMake runs Python helpers that import `ament_package`. A python3 found
 # first on PATH (a pyenv one, say) may not have it, so pick an interpreter that
 # does before any ament package is searched for. An interpreter given on the
-# command line is left alone.
+# command line is left alone; when none is found, Python3_EXECUTABLE stays
+# undefined.
 
 if(DEFINED Python3_EXECUTABLE OR DEFINED PYTHON_EXECUTABLE)
   return()
@@ -24,10 +25,3 @@ foreach(_zorv_candidate IN LISTS _zorv_python3_candidates)
     break()
   endif()
 endforeach()
-
-if(NOT DEFINED Python3_EXECUTABLE)
-  message(FATAL_ERROR
-    "No python3 with the 'ament_package' module was found (tried: "
-    "${_zorv_python3_candidates}). Run scripts/setup.sh, or source a ROS 2 "
-    "installation, or pass -DPython3_EXECUTABLE=...")
-endif()

@@ -1,4 +1,4 @@
-# Finds the two rosidl dependencies and provides the targets the project links:
+# After the two rosidl dependencies are found, provides the targets the project links:
 #   rosidl_runtime_c::rosidl_runtime_c
 #   zorv_rosidl_typesupport_introspection_c  (always a shared library)
 # and ZORV_MESSAGE_MEMBER_HAS_FETCH_AND_ASSIGN, true when the introspection
@@ -6,16 +6,6 @@
 # releases after Foxy added.
 
 include(CheckStructHasMember)
-
-set(_zorv_setup_hint
-  "Run scripts/setup.sh (Debian 12) or source a ROS 2 Foxy installation, then configure again.")
-
-foreach(_zorv_package IN ITEMS ament_cmake_core rosidl_runtime_c rosidl_typesupport_introspection_c)
-  find_package(${_zorv_package} QUIET)
-  if(NOT ${_zorv_package}_FOUND)
-    message(FATAL_ERROR "Missing dependency '${_zorv_package}'. ${_zorv_setup_hint}")
-  endif()
-endforeach()
 
 if(TARGET rosidl_typesupport_introspection_c::rosidl_typesupport_introspection_c)
   set(_zorv_introspection rosidl_typesupport_introspection_c::rosidl_typesupport_introspection_c)

@@ -247,10 +247,11 @@ members_of(const rosidl_message_type_support_t * handle)
 }
 
 // The first call's work, kept out of the getter so that its fast path stays a
-// load, a test and a return. The three fields are filled in this order, each
-// only after the ones before it are seen set; so a thread that sees the last
-// one, the response link, set (with acquire order) sees all three.
-[[gnu::cold]] [[gnu::noinline]] void link_service()
+// load, a test and a return; returns the service handle. The three fields are
+// filled in this order, each only after the ones before it are seen set; so a
+// thread that sees the last one, the response link, set (with acquire order)
+// sees all three.
+[[gnu::cold]] [[gnu::noinline]] const rosidl_service_type_support_t * link_service()
 {
   auto & handle =
     zorv_interfaces__srv__detail__string_command__rosidl_typesupport_introspection_c__StringCommand_service_type_support_handle;
@@ -270,6 +271,7 @@ members_of(const rosidl_message_type_support_t * handle)
       members_of(
         rosidl_typesupport_introspection_c__get_message_type_support_handle__zorv_interfaces__srv__StringCommand_Response()));
   }
+  return &handle;
 }
 
 }  // namespace
@@ -280,7 +282,12 @@ rosidl_typesupport_introspection_c__get_service_type_support_handle__zorv_interf
   auto & members =
     zorv_interfaces__srv__detail__string_command__rosidl_typesupport_introspection_c__StringCommand_service_members;
   if (load_acquire(members.response_members_) == nullptr) [[unlikely]] {
-    link_service();
+    // A tail call, so that the fast path needs no stack frame. Clang would
+    // otherwise replace the known result with a constant and keep a frame.
+#if defined(__clang__)
+    [[clang::musttail]]
+#endif
+    return link_service();
   }
   return &zorv_interfaces__srv__detail__string_command__rosidl_typesupport_introspection_c__StringCommand_service_type_support_handle;
 }
