@@ -1,0 +1,361 @@
+// Copyright 2026 The zorv_interfaces authors.
+// Licensed under the Apache License, Version 2.0.
+
+// What a generic caller reads through the three handles: every field of every
+// record, read with the installed headers and again with the field layout of
+// ROS 2 Foxy, on fresh loads of the library.
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <ostream>
+#include <string>
+
+#include "rosidl_runtime_c/string.h"
+#include "rosidl_runtime_c/string_functions.h"
+#include "rosidl_typesupport_introspection_c/field_types.h"
+
+#include "support/elf_file.hpp"
+#include "support/memory_map.hpp"
+#include "support/string_command_library.hpp"
+
+namespace
+{
+
+using test_support::LoadedLibrary;
+using test_support::StringCommandLibrary;
+using test_support::members_of;
+
+// The records as ROS 2 Foxy lays them out: a caller built against Foxy reads
+// these fields at these offsets.
+struct FoxyMessageMember
+{
+  const char * name_;
+  std::uint8_t type_id_;
+  std::size_t string_upper_bound_;
+  const rosidl_message_type_support_t * members_;
+  bool is_array_;
+  std::size_t array_size_;
+  bool is_upper_bound_;
+  std::uint32_t offset_;
+  const void * default_value_;
+  std::size_t (* size_function)(const void *);
+  const void * (*get_const_function)(const void *, std::size_t index);
+  void * (*get_function)(void *, std::size_t index);
+  bool (* resize_function)(void *, std::size_t size);
+};
+
+struct FoxyMessageMembers
+{
+  const char * message_namespace_;
+  const char * message_name_;
+  std::uint32_t member_count_;
+  std::size_t size_of_;
+  const FoxyMessageMember * members_;
+  void (* init_function)(void *, enum rosidl_runtime_c__message_initialization);
+  void (* fini_function)(void *);
+};
+
+struct FoxyServiceMembers
+{
+  const char * service_namespace_;
+  const char * service_name_;
+  const FoxyMessageMembers * request_members_;
+  const FoxyMessageMembers * response_members_;
+};
+
+template<typename Foxy, typename Installed>
+Foxy as_foxy(const Installed * record)
+{
+  static_assert(sizeof(Foxy) <= sizeof(Installed), "the Foxy record must not read past ours");
+  Foxy copy;
+  std::memcpy(&copy, record, sizeof(Foxy));
+  return copy;
+}
+
+// What each message is expected to be, by name.
+struct MessageCase
+{
+  const char * getter;
+  const char * other_getter;
+  const char * message_name;
+  const char * field_name;
+  const char * init;
+  const char * fini;
+};
+
+const MessageCase kRequest{
+  test_support::kRequestGetter, test_support::kResponseGetter, "StringCommand_Request", "command",
+  test_support::kRequestInit, test_support::kRequestFini};
+const MessageCase kResponse{
+  test_support::kResponseGetter, test_support::kRequestGetter, "StringCommand_Response", "answer",
+  test_support::kResponseInit, test_support::kResponseFini};
+
+// Checks one string member through either layout: the two layouts agree on
+// every field up to get_function, and the rest are null either way.
+template<typename Member>
+void expect_string_member(const Member & member, const char * field_name)
+{
+  EXPECT_STREQ(member.name_, field_name);
+  EXPECT_EQ(member.type_id_, rosidl_typesupport_introspection_c__ROS_TYPE_STRING);
+  EXPECT_EQ(member.type_id_, 16);
+  EXPECT_EQ(member.string_upper_bound_, 0u);
+  EXPECT_EQ(member.members_, nullptr);
+  EXPECT_FALSE(member.is_array_);
+  EXPECT_EQ(member.array_size_, 0u);
+  EXPECT_FALSE(member.is_upper_bound_);
+  EXPECT_EQ(member.offset_, 0u);
+  EXPECT_EQ(member.default_value_, nullptr);
+  EXPECT_EQ(member.size_function, nullptr);
+  EXPECT_EQ(member.get_const_function, nullptr);
+  EXPECT_EQ(member.get_function, nullptr);
+  EXPECT_EQ(member.resize_function, nullptr);
+}
+
+template<typename Members>
+void expect_message_members(
+  const Members & members, const MessageCase & expected, const LoadedLibrary & library)
+{
+  EXPECT_STREQ(members.message_namespace_, "zorv_interfaces__srv");
+  EXPECT_STREQ(members.message_name_, expected.message_name);
+  EXPECT_EQ(members.member_count_, 1u);
+  EXPECT_EQ(members.size_of_, sizeof(rosidl_runtime_c__String));
+  EXPECT_EQ(members.size_of_, 24u);
+  ASSERT_NE(members.members_, nullptr);
+  EXPECT_EQ(
+    reinterpret_cast<void *>(members.init_function), library.address(expected.init));
+  EXPECT_EQ(
+    reinterpret_cast<void *>(members.fini_function), library.address(expected.fini));
+}
+
+// Names the case in test output.
+void PrintTo(const MessageCase & c, std::ostream * out) {*out << c.message_name;}
+
+class MessageRecords : public ::testing::TestWithParam<MessageCase> {};
+
+TEST_P(MessageRecords, HandleIsStableAndCarriesTheIdentifierAndLookupFunction)
+{
+  StringCommandLibrary lib;
+  const MessageCase & expected = GetParam();
+  auto getter = lib.library.function<test_support::MessageGetter>(expected.getter);
+
+  const rosidl_message_type_support_t * handle = getter();
+  ASSERT_NE(handle, nullptr);
+  EXPECT_EQ(getter(), handle);
+  EXPECT_EQ(handle->typesupport_identifier, lib.identifier);
+  EXPECT_STREQ(handle->typesupport_identifier, "rosidl_typesupport_introspection_c");
+  EXPECT_EQ(handle->func, &get_message_typesupport_handle_function);
+  EXPECT_EQ(handle->func(handle, lib.identifier), handle);
+  EXPECT_EQ(get_message_typesupport_handle(handle, lib.identifier), handle);
+}
+
+TEST_P(MessageRecords, EveryFieldReadsTheSameThroughInstalledAndFoxyLayouts)
+{
+  StringCommandLibrary lib;
+  const MessageCase & expected = GetParam();
+  const auto * members =
+    members_of(lib.library.function<test_support::MessageGetter>(expected.getter)());
+
+  expect_message_members(*members, expected, lib.library);
+  expect_string_member(members->members_[0], expected.field_name);
+
+  const auto foxy_members = as_foxy<FoxyMessageMembers>(members);
+  expect_message_members(foxy_members, expected, lib.library);
+  expect_string_member(as_foxy<FoxyMessageMember>(members->members_), expected.field_name);
+}
+
+TEST_P(MessageRecords, RecordsNeverPointAtTheOtherMessage)
+{
+  StringCommandLibrary lib;
+  const MessageCase & expected = GetParam();
+  const auto * mine = members_of(lib.library.function<test_support::MessageGetter>(expected.getter)());
+  const auto * other =
+    members_of(lib.library.function<test_support::MessageGetter>(expected.other_getter)());
+
+  EXPECT_NE(mine, other);
+  EXPECT_NE(mine->members_, other->members_);
+  EXPECT_NE(mine->init_function, other->init_function);
+  EXPECT_NE(mine->fini_function, other->fini_function);
+  EXPECT_STRNE(mine->message_name_, other->message_name_);
+  EXPECT_STRNE(mine->members_[0].name_, other->members_[0].name_);
+}
+
+TEST_P(MessageRecords, RoundTripThroughTheRecordsAlone)
+{
+  StringCommandLibrary lib;
+  const MessageCase & expected = GetParam();
+  const auto * members = members_of(lib.library.function<test_support::MessageGetter>(expected.getter)());
+
+  alignas(std::max_align_t) unsigned char message[24];
+  std::memset(message, 0xA5, sizeof(message));
+  ASSERT_LE(members->size_of_, sizeof(message));
+  members->init_function(message, ROSIDL_RUNTIME_C_MSG_INIT_ALL);
+
+  auto * text = reinterpret_cast<rosidl_runtime_c__String *>(message + members->members_[0].offset_);
+  ASSERT_NE(text->data, nullptr);
+  EXPECT_STREQ(text->data, "");
+  EXPECT_EQ(text->size, 0u);
+
+  ASSERT_TRUE(rosidl_runtime_c__String__assign(text, "turn left, then 90 degrees"));
+  const auto * read_back =
+    reinterpret_cast<const rosidl_runtime_c__String *>(message + members->members_[0].offset_);
+  EXPECT_STREQ(read_back->data, "turn left, then 90 degrees");
+  EXPECT_EQ(read_back->size, std::strlen("turn left, then 90 degrees"));
+
+  members->fini_function(message);
+  EXPECT_EQ(text->data, nullptr);
+  EXPECT_EQ(text->size, 0u);
+  EXPECT_EQ(text->capacity, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+  StringCommand, MessageRecords, ::testing::Values(kRequest, kResponse),
+  [](const ::testing::TestParamInfo<MessageCase> & info) {
+    return std::string(info.param.field_name);
+  });
+
+// The service record and its links, in each order of first calls.
+
+void expect_service(
+  const rosidl_service_type_support_t * service, const StringCommandLibrary & lib)
+{
+  EXPECT_EQ(service->typesupport_identifier, lib.identifier);
+  EXPECT_EQ(service->func, &get_service_typesupport_handle_function);
+  EXPECT_EQ(service->func(service, lib.identifier), service);
+
+  const auto * members = members_of(service);
+  EXPECT_STREQ(members->service_namespace_, "zorv_interfaces__srv");
+  EXPECT_STREQ(members->service_name_, "StringCommand");
+  EXPECT_EQ(members->request_members_, members_of(lib.request_getter()));
+  EXPECT_EQ(members->response_members_, members_of(lib.response_getter()));
+  ASSERT_NE(members->request_members_, nullptr);
+  ASSERT_NE(members->response_members_, nullptr);
+  EXPECT_STREQ(members->request_members_->message_name_, "StringCommand_Request");
+  EXPECT_STREQ(members->request_members_->members_[0].name_, "command");
+  EXPECT_STREQ(members->response_members_->message_name_, "StringCommand_Response");
+  EXPECT_STREQ(members->response_members_->members_[0].name_, "answer");
+
+  const auto foxy = as_foxy<FoxyServiceMembers>(members);
+  EXPECT_STREQ(foxy.service_namespace_, "zorv_interfaces__srv");
+  EXPECT_STREQ(foxy.service_name_, "StringCommand");
+  EXPECT_EQ(static_cast<const void *>(foxy.request_members_), members->request_members_);
+  EXPECT_EQ(static_cast<const void *>(foxy.response_members_), members->response_members_);
+}
+
+// Finds a record that no getter has returned yet, through the file's symbol
+// table, so that the load state itself can be checked.
+template<typename Record>
+const Record * unexported_record(const StringCommandLibrary & lib, const std::string & name_part)
+{
+  Dl_info info{};
+  EXPECT_NE(dladdr(reinterpret_cast<void *>(lib.service_getter), &info), 0);
+  const test_support::ElfFile file(test_support::kTypeSupportPath);
+  return reinterpret_cast<const Record *>(
+    static_cast<const char *>(info.dli_fbase) + file.symbol_value_containing(name_part));
+}
+
+void expect_load_state(const StringCommandLibrary & lib)
+{
+  const auto * request = unexported_record<rosidl_message_type_support_t>(
+    lib, "StringCommand_Request_message_type_support_handle");
+  const auto * response = unexported_record<rosidl_message_type_support_t>(
+    lib, "StringCommand_Response_message_type_support_handle");
+  const auto * service = unexported_record<rosidl_service_type_support_t>(
+    lib, "StringCommand_service_type_support_handle");
+  EXPECT_EQ(request->typesupport_identifier, nullptr);
+  EXPECT_EQ(response->typesupport_identifier, nullptr);
+  EXPECT_EQ(service->typesupport_identifier, nullptr);
+  ASSERT_NE(service->data, nullptr);
+  EXPECT_EQ(members_of(service)->request_members_, nullptr);
+  EXPECT_EQ(members_of(service)->response_members_, nullptr);
+  EXPECT_STREQ(members_of(service)->service_name_, "StringCommand");
+  EXPECT_STREQ(members_of(request)->message_name_, "StringCommand_Request");
+}
+
+TEST(ServiceRecord, ServiceGetterFirstLinksBothMessagesAndSetsTheirIdentifiers)
+{
+  StringCommandLibrary lib;
+  expect_load_state(lib);
+
+  const rosidl_service_type_support_t * service = lib.service_getter();
+  const auto * members = members_of(service);
+  // Read before any message getter runs here: the service getter set them.
+  const auto * request = unexported_record<rosidl_message_type_support_t>(
+    lib, "StringCommand_Request_message_type_support_handle");
+  const auto * response = unexported_record<rosidl_message_type_support_t>(
+    lib, "StringCommand_Response_message_type_support_handle");
+  EXPECT_EQ(request->typesupport_identifier, lib.identifier);
+  EXPECT_EQ(response->typesupport_identifier, lib.identifier);
+  EXPECT_EQ(members->request_members_, request->data);
+  EXPECT_EQ(members->response_members_, response->data);
+
+  expect_service(service, lib);
+}
+
+TEST(ServiceRecord, ServiceGetterAfterBothMessageGettersChangesNoMessageHandle)
+{
+  StringCommandLibrary lib;
+  expect_load_state(lib);
+
+  const rosidl_message_type_support_t * request = lib.request_getter();
+  const rosidl_message_type_support_t * response = lib.response_getter();
+  const rosidl_message_type_support_t request_before = *request;
+  const rosidl_message_type_support_t response_before = *response;
+
+  const rosidl_service_type_support_t * service = lib.service_getter();
+  EXPECT_EQ(std::memcmp(request, &request_before, sizeof(request_before)), 0);
+  EXPECT_EQ(std::memcmp(response, &response_before, sizeof(response_before)), 0);
+  EXPECT_EQ(members_of(service)->request_members_, request->data);
+  EXPECT_EQ(members_of(service)->response_members_, response->data);
+  expect_service(service, lib);
+}
+
+TEST(ServiceRecord, RepeatedCallsReturnTheSameHandleAndChangeNothing)
+{
+  StringCommandLibrary lib;
+  const rosidl_service_type_support_t * service = lib.service_getter();
+  const rosidl_service_type_support_t handle_before = *service;
+  const rosidl_typesupport_introspection_c__ServiceMembers members_before = *members_of(service);
+
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(lib.service_getter(), service);
+    EXPECT_EQ(lib.request_getter(), lib.request_getter());
+  }
+  EXPECT_EQ(std::memcmp(service, &handle_before, sizeof(handle_before)), 0);
+  EXPECT_EQ(std::memcmp(members_of(service), &members_before, sizeof(members_before)), 0);
+}
+
+TEST(ServiceRecord, EachFreshLoadStartsFromTheLoadState)
+{
+  for (int load = 0; load < 3; ++load) {
+    StringCommandLibrary lib;
+    expect_load_state(lib);
+    expect_service(lib.service_getter(), lib);
+    lib.library.close();
+    EXPECT_FALSE(LoadedLibrary::is_loaded(test_support::kTypeSupportPath));
+  }
+}
+
+// Records that never change sit in memory that is read-only once relocated;
+// the handles and the service record, which fill on first use, do not.
+TEST(Memory, ConstantRecordsAreReadOnlyAndFilledOnesWritable)
+{
+  StringCommandLibrary lib;
+  const rosidl_service_type_support_t * service = lib.service_getter();
+  const auto * service_members = members_of(service);
+
+  for (const rosidl_message_type_support_t * handle : {lib.request_getter(), lib.response_getter()}) {
+    const auto * members = members_of(handle);
+    EXPECT_EQ(test_support::mapping_permissions(members)[1], '-') << members->message_name_;
+    EXPECT_EQ(test_support::mapping_permissions(members->members_)[1], '-') << members->message_name_;
+    EXPECT_EQ(test_support::mapping_permissions(members->message_name_)[1], '-');
+    EXPECT_EQ(test_support::mapping_permissions(handle)[1], 'w') << members->message_name_;
+  }
+  EXPECT_EQ(test_support::mapping_permissions(service)[1], 'w');
+  EXPECT_EQ(test_support::mapping_permissions(service_members)[1], 'w');
+}
+
+}  // namespace
