@@ -1,0 +1,40 @@
+# Entry points for people and CI. Every target installs missing dependencies
+# first (scripts/setup.sh), so each works on a fresh Debian 12 machine.
+
+BUILD_DIR ?= build
+CMAKE_FLAGS ?=
+TYPESUPPORT := libzorv_interfaces__rosidl_typesupport_introspection_c.so
+
+# configure DIR C-COMPILER C++-COMPILER: a Release build, warnings as errors.
+define configure
+	cmake -S . -B $(1) -G Ninja -DCMAKE_BUILD_TYPE=Release -DZORV_WARNINGS_AS_ERRORS=ON \
+	  -DCMAKE_C_COMPILER=$(2) -DCMAKE_CXX_COMPILER=$(3) $(CMAKE_FLAGS)
+	cmake --build $(1)
+endef
+
+.PHONY: all setup build demo test test-gcc test-clang clean
+
+all: build
+
+setup:
+	./scripts/setup.sh
+
+build: setup
+	$(call configure,$(BUILD_DIR)/gcc,gcc,g++)
+
+demo: build
+	$(BUILD_DIR)/gcc/examples/describe_string_command $(BUILD_DIR)/gcc/$(TYPESUPPORT)
+
+# Every test, built by both compilers the library supports.
+test: test-gcc test-clang
+
+test-gcc: setup
+	$(call configure,$(BUILD_DIR)/gcc,gcc,g++)
+	ctest --test-dir $(BUILD_DIR)/gcc --output-on-failure
+
+test-clang: setup
+	$(call configure,$(BUILD_DIR)/clang,clang,clang++)
+	ctest --test-dir $(BUILD_DIR)/clang --output-on-failure
+
+clean:
+	rm -rf $(BUILD_DIR)
