@@ -39,8 +39,7 @@ if(_zorv_introspection_type STREQUAL "STATIC_LIBRARY")
     LINKER_LANGUAGE C)
   target_link_options(zorv_rosidl_typesupport_introspection_c PRIVATE
     "LINKER:--whole-archive,${_zorv_introspection_file},--no-whole-archive"
-    "LINKER:--as-needed"
-    "LINKER:-z,relro,-z,now,-z,noexecstack")
+    ${ZORV_SHARED_LINK_OPTIONS})
   target_include_directories(zorv_rosidl_typesupport_introspection_c INTERFACE
     ${_zorv_introspection_includes})
   target_link_libraries(zorv_rosidl_typesupport_introspection_c INTERFACE
