@@ -8,11 +8,16 @@
 //
 // Every record is constant-initialised, so nothing runs at load. The only
 // writes after load fill the three handles' identifiers and the service's two
-// links to the message records: each goes once from null to a value that is the
-// same for every caller, so a compare-and-swap from null with release order
-// fills it and acquire loads read it, with no lock.
+// links to the message records, each once, from null to a value that is the
+// same for every caller. A getter's fast path is an acquire load of the field
+// its first call fills last, a test and a return. The first fill runs under a
+// once-only guard, so that each field is written by exactly one thread: callers
+// read the records with plain loads, and a second (even identical) store racing
+// with those reads would be a data race.
 
 #include "zorv_interfaces/srv/detail/string_command__rosidl_typesupport_introspection_c.h"
+
+#include <pthread.h>
 
 #include <atomic>
 #include <cstddef>
@@ -41,24 +46,37 @@ inline Pointer load_acquire(Pointer & field)
   return std::atomic_ref<Pointer>(field).load(std::memory_order_acquire);
 }
 
-// Sets a field that is still null; a value already there (from a racing first
-// call, which stores the same value) is kept.
 template<typename Pointer>
-inline void fill_once(Pointer & field, Pointer value)
+inline void store_release(Pointer & field, Pointer value)
 {
-  Pointer expected = nullptr;
-  std::atomic_ref<Pointer>(field).compare_exchange_strong(
-    expected, value, std::memory_order_release, std::memory_order_acquire);
+  std::atomic_ref<Pointer>(field).store(value, std::memory_order_release);
 }
 
-// The identifier global is read on first use rather than copied at load.
-template<typename Handle>
-inline void fill_identifier(Handle & handle)
+// Fills a handle's identifier, under a once-only guard. The identifier global
+// is read on first use rather than copied at load.
+template<rosidl_message_type_support_t & handle>
+void set_identifier()
 {
-  if (load_acquire(handle.typesupport_identifier) == nullptr) {
-    fill_once(handle.typesupport_identifier, rosidl_typesupport_introspection_c__identifier);
-  }
+  store_release(handle.typesupport_identifier, rosidl_typesupport_introspection_c__identifier);
 }
+
+// A message getter's first call, kept out of the getter so that its fast path
+// needs no stack frame.
+template<rosidl_message_type_support_t & handle, pthread_once_t & once>
+[[gnu::cold]] [[gnu::noinline]] const rosidl_message_type_support_t * first_call()
+{
+  pthread_once(&once, set_identifier<handle>);
+  return &handle;
+}
+
+// Marks a call that must compile to a jump, so that the caller needs no stack
+// frame. Clang would otherwise replace the call's known result with a
+// constant and keep a frame around the call; GCC makes the jump by itself.
+#if defined(__clang__)
+#define TAIL_CALL [[clang::musttail]]
+#else
+#define TAIL_CALL
+#endif
 
 }  // namespace
 
@@ -132,12 +150,16 @@ StringCommand_Request__rosidl_typesupport_introspection_c__StringCommand_Request
     static_cast<zorv_interfaces__srv__StringCommand_Request *>(message_memory));
 }
 
+static pthread_once_t StringCommand_Request_identifier_once = PTHREAD_ONCE_INIT;
+
 const rosidl_message_type_support_t *
 rosidl_typesupport_introspection_c__get_message_type_support_handle__zorv_interfaces__srv__StringCommand_Request()
 {
   auto & handle =
     StringCommand_Request__rosidl_typesupport_introspection_c__StringCommand_Request_message_type_support_handle;
-  fill_identifier(handle);
+  if (load_acquire(handle.typesupport_identifier) == nullptr) [[unlikely]] {
+    TAIL_CALL return first_call<handle, StringCommand_Request_identifier_once>();
+  }
   return &handle;
 }
 
@@ -207,12 +229,16 @@ StringCommand_Response__rosidl_typesupport_introspection_c__StringCommand_Respon
     static_cast<zorv_interfaces__srv__StringCommand_Response *>(message_memory));
 }
 
+static pthread_once_t StringCommand_Response_identifier_once = PTHREAD_ONCE_INIT;
+
 const rosidl_message_type_support_t *
 rosidl_typesupport_introspection_c__get_message_type_support_handle__zorv_interfaces__srv__StringCommand_Response()
 {
   auto & handle =
     StringCommand_Response__rosidl_typesupport_introspection_c__StringCommand_Response_message_type_support_handle;
-  fill_identifier(handle);
+  if (load_acquire(handle.typesupport_identifier) == nullptr) [[unlikely]] {
+    TAIL_CALL return first_call<handle, StringCommand_Response_identifier_once>();
+  }
   return &handle;
 }
 
@@ -235,6 +261,8 @@ static constinit rosidl_service_type_support_t
   .func = get_service_typesupport_handle_function,
 };
 
+static pthread_once_t zorv_interfaces__srv__StringCommand_service_once = PTHREAD_ONCE_INIT;
+
 }  // extern "C"
 
 namespace
@@ -246,32 +274,33 @@ members_of(const rosidl_message_type_support_t * handle)
   return static_cast<const rosidl_typesupport_introspection_c__MessageMembers *>(handle->data);
 }
 
-// The first call's work, kept out of the getter so that its fast path stays a
-// load, a test and a return; returns the service handle. The three fields are
-// filled in this order, each only after the ones before it are seen set; so a
-// thread that sees the last one, the response link, set (with acquire order)
-// sees all three.
-[[gnu::cold]] [[gnu::noinline]] const rosidl_service_type_support_t * link_service()
+// Fills the service's three fields, under a once-only guard, in this order: the
+// response link last, so that a thread that sees it set (with acquire order)
+// sees all three. The message getters set their handles' identifiers if no
+// caller has yet.
+void link_service()
 {
   auto & handle =
     zorv_interfaces__srv__detail__string_command__rosidl_typesupport_introspection_c__StringCommand_service_type_support_handle;
   auto & members =
     zorv_interfaces__srv__detail__string_command__rosidl_typesupport_introspection_c__StringCommand_service_members;
 
-  fill_identifier(handle);
-  if (load_acquire(members.request_members_) == nullptr) {
-    fill_once(
-      members.request_members_,
-      members_of(
-        rosidl_typesupport_introspection_c__get_message_type_support_handle__zorv_interfaces__srv__StringCommand_Request()));
-  }
-  if (load_acquire(members.response_members_) == nullptr) {
-    fill_once(
-      members.response_members_,
-      members_of(
-        rosidl_typesupport_introspection_c__get_message_type_support_handle__zorv_interfaces__srv__StringCommand_Response()));
-  }
-  return &handle;
+  store_release(handle.typesupport_identifier, rosidl_typesupport_introspection_c__identifier);
+  store_release(
+    members.request_members_,
+    members_of(
+      rosidl_typesupport_introspection_c__get_message_type_support_handle__zorv_interfaces__srv__StringCommand_Request()));
+  store_release(
+    members.response_members_,
+    members_of(
+      rosidl_typesupport_introspection_c__get_message_type_support_handle__zorv_interfaces__srv__StringCommand_Response()));
+}
+
+// The service getter's first call; returns the service handle.
+[[gnu::cold]] [[gnu::noinline]] const rosidl_service_type_support_t * first_service_call()
+{
+  pthread_once(&zorv_interfaces__srv__StringCommand_service_once, link_service);
+  return &zorv_interfaces__srv__detail__string_command__rosidl_typesupport_introspection_c__StringCommand_service_type_support_handle;
 }
 
 }  // namespace
@@ -282,12 +311,7 @@ rosidl_typesupport_introspection_c__get_service_type_support_handle__zorv_interf
   auto & members =
     zorv_interfaces__srv__detail__string_command__rosidl_typesupport_introspection_c__StringCommand_service_members;
   if (load_acquire(members.response_members_) == nullptr) [[unlikely]] {
-    // A tail call, so that the fast path needs no stack frame. Clang would
-    // otherwise replace the known result with a constant and keep a frame.
-#if defined(__clang__)
-    [[clang::musttail]]
-#endif
-    return link_service();
+    TAIL_CALL return first_service_call();
   }
   return &zorv_interfaces__srv__detail__string_command__rosidl_typesupport_introspection_c__StringCommand_service_type_support_handle;
 }
