@@ -10,12 +10,12 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <cstdlib>
 #include <latch>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "support/process_usage.hpp"
 #include "support/string_command_library.hpp"
 
 namespace
@@ -23,12 +23,7 @@ namespace
 
 using test_support::StringCommandLibrary;
 using test_support::members_of;
-
-int setting(const char * name, int fallback)
-{
-  const char * text = std::getenv(name);
-  return text != nullptr && std::atoi(text) > 0 ? std::atoi(text) : fallback;
-}
+using test_support::setting;
 
 // What one thread saw once all three getters had returned to it.
 struct Observation

@@ -5,7 +5,6 @@
 // record, read with the installed headers and again with the field layout of
 // ROS 2 Foxy, on fresh loads of the library.
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstddef>
@@ -18,9 +17,9 @@
 #include "rosidl_runtime_c/string_functions.h"
 #include "rosidl_typesupport_introspection_c/field_types.h"
 
-#include "support/elf_file.hpp"
 #include "support/memory_map.hpp"
 #include "support/string_command_library.hpp"
+#include "support/unexported_handles.hpp"
 
 namespace
 {
@@ -245,52 +244,26 @@ void expect_service(
   EXPECT_EQ(static_cast<const void *>(foxy.response_members_), members->response_members_);
 }
 
-// Finds a record that no getter has returned yet, through the file's symbol
-// table, so that the load state itself can be checked.
-template<typename Record>
-const Record * unexported_record(const StringCommandLibrary & lib, const std::string & name_part)
+const test_support::HandleLocator & locator()
 {
-  Dl_info info{};
-  EXPECT_NE(dladdr(reinterpret_cast<void *>(lib.service_getter), &info), 0);
-  const test_support::ElfFile file(test_support::kTypeSupportPath);
-  return reinterpret_cast<const Record *>(
-    static_cast<const char *>(info.dli_fbase) + file.symbol_value_containing(name_part));
-}
-
-void expect_load_state(const StringCommandLibrary & lib)
-{
-  const auto * request = unexported_record<rosidl_message_type_support_t>(
-    lib, "StringCommand_Request_message_type_support_handle");
-  const auto * response = unexported_record<rosidl_message_type_support_t>(
-    lib, "StringCommand_Response_message_type_support_handle");
-  const auto * service = unexported_record<rosidl_service_type_support_t>(
-    lib, "StringCommand_service_type_support_handle");
-  EXPECT_EQ(request->typesupport_identifier, nullptr);
-  EXPECT_EQ(response->typesupport_identifier, nullptr);
-  EXPECT_EQ(service->typesupport_identifier, nullptr);
-  ASSERT_NE(service->data, nullptr);
-  EXPECT_EQ(members_of(service)->request_members_, nullptr);
-  EXPECT_EQ(members_of(service)->response_members_, nullptr);
-  EXPECT_STREQ(members_of(service)->service_name_, "StringCommand");
-  EXPECT_STREQ(members_of(request)->message_name_, "StringCommand_Request");
+  static const test_support::HandleLocator located(test_support::kTypeSupportPath);
+  return located;
 }
 
 TEST(ServiceRecord, ServiceGetterFirstLinksBothMessagesAndSetsTheirIdentifiers)
 {
   StringCommandLibrary lib;
-  expect_load_state(lib);
+  const test_support::UnexportedHandles handles = locator().locate(lib);
+  EXPECT_EQ(test_support::load_state_deviation(handles), "");
 
   const rosidl_service_type_support_t * service = lib.service_getter();
+  EXPECT_EQ(service, handles.service);
   const auto * members = members_of(service);
   // Read before any message getter runs here: the service getter set them.
-  const auto * request = unexported_record<rosidl_message_type_support_t>(
-    lib, "StringCommand_Request_message_type_support_handle");
-  const auto * response = unexported_record<rosidl_message_type_support_t>(
-    lib, "StringCommand_Response_message_type_support_handle");
-  EXPECT_EQ(request->typesupport_identifier, lib.identifier);
-  EXPECT_EQ(response->typesupport_identifier, lib.identifier);
-  EXPECT_EQ(members->request_members_, request->data);
-  EXPECT_EQ(members->response_members_, response->data);
+  EXPECT_EQ(handles.request->typesupport_identifier, lib.identifier);
+  EXPECT_EQ(handles.response->typesupport_identifier, lib.identifier);
+  EXPECT_EQ(members->request_members_, handles.request->data);
+  EXPECT_EQ(members->response_members_, handles.response->data);
 
   expect_service(service, lib);
 }
@@ -298,7 +271,7 @@ TEST(ServiceRecord, ServiceGetterFirstLinksBothMessagesAndSetsTheirIdentifiers)
 TEST(ServiceRecord, ServiceGetterAfterBothMessageGettersChangesNoMessageHandle)
 {
   StringCommandLibrary lib;
-  expect_load_state(lib);
+  EXPECT_EQ(test_support::load_state_deviation(locator().locate(lib)), "");
 
   const rosidl_message_type_support_t * request = lib.request_getter();
   const rosidl_message_type_support_t * response = lib.response_getter();
@@ -332,7 +305,7 @@ TEST(ServiceRecord, EachFreshLoadStartsFromTheLoadState)
 {
   for (int load = 0; load < 3; ++load) {
     StringCommandLibrary lib;
-    expect_load_state(lib);
+    EXPECT_EQ(test_support::load_state_deviation(locator().locate(lib)), "");
     expect_service(lib.service_getter(), lib);
     lib.library.close();
     EXPECT_FALSE(LoadedLibrary::is_loaded(test_support::kTypeSupportPath));

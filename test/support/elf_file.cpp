@@ -68,6 +68,18 @@ const Elf64_Shdr * ElfFile::section_of_type(std::uint32_t type) const
   return nullptr;
 }
 
+std::string ElfFile::section_contents(const std::string & name) const
+{
+  const Elf64_Shdr * found = section(name);
+  if (found == nullptr || found->sh_type == SHT_NOBITS) {
+    return "";
+  }
+  if (found->sh_offset + found->sh_size > bytes_.size()) {
+    throw std::runtime_error("section " + name + " out of bounds");
+  }
+  return {reinterpret_cast<const char *>(bytes_.data() + found->sh_offset), found->sh_size};
+}
+
 std::uint64_t ElfFile::section_flags(const std::string & name) const
 {
   const Elf64_Shdr * found = section(name);
@@ -168,7 +180,7 @@ std::vector<Elf64_Phdr> ElfFile::program_headers() const
   return {first, first + header_->e_phnum};
 }
 
-std::uint64_t ElfFile::symbol_value_containing(const std::string & part) const
+std::uint64_t ElfFile::object_address(const std::string & suffix) const
 {
   const Elf64_Shdr * symtab = section_of_type(SHT_SYMTAB);
   if (symtab == nullptr) {
@@ -176,12 +188,20 @@ std::uint64_t ElfFile::symbol_value_containing(const std::string & part) const
   }
   const Elf64_Shdr & names = sections_.at(symtab->sh_link);
   const auto * first = reinterpret_cast<const Elf64_Sym *>(bytes_.data() + symtab->sh_offset);
+  std::vector<std::uint64_t> found;
   for (std::size_t i = 1; i < symtab->sh_size / sizeof(Elf64_Sym); ++i) {
-    if (string_at(names, first[i].st_name).find(part) != std::string::npos) {
-      return first[i].st_value;
+    const std::string name = string_at(names, first[i].st_name);
+    if (ELF64_ST_TYPE(first[i].st_info) == STT_OBJECT && name.size() >= suffix.size() &&
+      name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+    {
+      found.push_back(first[i].st_value);
     }
   }
-  throw std::runtime_error("no symbol containing " + part);
+  if (found.size() != 1) {
+    throw std::runtime_error(
+      std::to_string(found.size()) + " data objects named *" + suffix + ", expected one");
+  }
+  return found.front();
 }
 
 }  // namespace test_support

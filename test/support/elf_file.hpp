@@ -34,6 +34,8 @@ public:
 
   /// Names of all sections.
   std::set<std::string> section_names() const;
+  /// The bytes of the named section, or "" when there is no such section.
+  std::string section_contents(const std::string & name) const;
   /// Flags (SHF_*) of the named section; throws if absent.
   std::uint64_t section_flags(const std::string & name) const;
   /// The DT_NEEDED entries, in order.
@@ -48,9 +50,10 @@ public:
   std::vector<Symbol> dynamic_symbols() const;
   /// All program headers.
   std::vector<Elf64_Phdr> program_headers() const;
-  /// The value (address relative to the load base) of the first symbol of the
-  /// full symbol table whose name contains `part`; throws if there is none.
-  std::uint64_t symbol_value_containing(const std::string & part) const;
+  /// The value (address relative to the load base) of the data object in the
+  /// full symbol table whose name ends with `suffix` (names of file-local C++
+  /// objects carry a mangling prefix); throws unless there is exactly one.
+  std::uint64_t object_address(const std::string & suffix) const;
 
 private:
   const Elf64_Shdr * section(const std::string & name) const;
