@@ -5,14 +5,16 @@ BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 TYPESUPPORT := libzorv_interfaces__rosidl_typesupport_introspection_c.so
 
-# configure DIR C-COMPILER C++-COMPILER: a Release build, warnings as errors.
+# configure DIR C-COMPILER C++-COMPILER [SANITIZER]: a Release build,
+# warnings as errors.
 define configure
 	cmake -S . -B $(1) -G Ninja -DCMAKE_BUILD_TYPE=Release -DZORV_WARNINGS_AS_ERRORS=ON \
-	  -DCMAKE_C_COMPILER=$(2) -DCMAKE_CXX_COMPILER=$(3) $(CMAKE_FLAGS)
+	  -DCMAKE_C_COMPILER=$(2) -DCMAKE_CXX_COMPILER=$(3) -DZORV_SANITIZER=$(4) $(CMAKE_FLAGS)
 	cmake --build $(1)
 endef
 
-.PHONY: all setup build demo test test-gcc test-clang clean
+.PHONY: all setup build demo test test-gcc test-clang test-sanitizers test-tsan test-asan \
+  test-all clean
 
 all: build
 
@@ -35,6 +37,21 @@ test-gcc: setup
 test-clang: setup
 	$(call configure,$(BUILD_DIR)/clang,clang,clang++)
 	ctest --test-dir $(BUILD_DIR)/clang --output-on-failure
+
+# The same suite under ThreadSanitizer, then AddressSanitizer with
+# UndefinedBehaviorSanitizer; each stops at its first report.
+test-sanitizers: test-tsan test-asan
+
+test-tsan: setup
+	$(call configure,$(BUILD_DIR)/tsan,gcc,g++,thread)
+	ctest --test-dir $(BUILD_DIR)/tsan --output-on-failure
+
+test-asan: setup
+	$(call configure,$(BUILD_DIR)/asan,gcc,g++,address)
+	ctest --test-dir $(BUILD_DIR)/asan --output-on-failure
+
+# Everything CI runs: the plain suite with both compilers, then both sanitizers.
+test-all: test test-sanitizers
 
 clean:
 	rm -rf $(BUILD_DIR)
