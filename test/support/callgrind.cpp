@@ -1,0 +1,72 @@
+// Copyright 2026 The zorv_interfaces authors.
+// Licensed under the Apache License, Version 2.0.
+
+#include "callgrind.hpp"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace test_support
+{
+
+std::map<std::string, std::uint64_t> self_instructions(const std::string & callgrind_file)
+{
+  std::ifstream in(callgrind_file);
+  if (!in) {
+    throw std::runtime_error("cannot read " + callgrind_file);
+  }
+  std::map<std::string, std::uint64_t> costs;
+  std::string function;
+  bool next_line_is_call_cost = false;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind("fn=", 0) == 0) {
+      function = line.substr(3);
+    } else if (line.rfind("calls=", 0) == 0) {
+      // The cost line after a call is the callee's inclusive cost.
+      next_line_is_call_cost = true;
+    } else if (!line.empty() && (std::isdigit(static_cast<unsigned char>(line[0])) ||
+      line[0] == '+' || line[0] == '-' || line[0] == '*'))
+    {
+      if (next_line_is_call_cost) {
+        next_line_is_call_cost = false;
+        continue;
+      }
+      // "position cost": one event (Ir) per line by default.
+      std::istringstream fields(line);
+      std::string position;
+      std::uint64_t instructions = 0;
+      if (fields >> position >> instructions && !function.empty()) {
+        costs[function] += instructions;
+      }
+    }
+  }
+  return costs;
+}
+
+std::map<std::string, std::uint64_t> callgrind_self_instructions(const std::string & command)
+{
+  char path[] = "/tmp/zorv-callgrind-XXXXXX";
+  const int fd = mkstemp(path);
+  if (fd < 0) {
+    throw std::runtime_error("mkstemp failed");
+  }
+  close(fd);
+  const std::string run = "valgrind --tool=callgrind --compress-strings=no --compress-pos=no "
+    "--callgrind-out-file=" + std::string(path) + " " + command + " > /dev/null 2>&1";
+  const int status = std::system(run.c_str());
+  if (status != 0) {
+    std::remove(path);
+    throw std::runtime_error("callgrind run failed: " + run);
+  }
+  auto costs = self_instructions(path);
+  std::remove(path);
+  return costs;
+}
+
+}  // namespace test_support
