@@ -9,11 +9,12 @@ TYPESUPPORT := libzorv_interfaces__rosidl_typesupport_introspection_c.so
 # warnings as errors.
 define configure
 	cmake -S . -B $(1) -G Ninja -DCMAKE_BUILD_TYPE=Release -DZORV_WARNINGS_AS_ERRORS=ON \
-	  -DCMAKE_C_COMPILER=$(2) -DCMAKE_CXX_COMPILER=$(3) -DZORV_SANITIZER=$(4) $(CMAKE_FLAGS)
+	  -DCMAKE_C_COMPILER=$(2) -DCMAKE_CXX_COMPILER=$(3) -DZORV_SANITIZER=$(4) \
+	  -DCMAKE_EXPORT_COMPILE_COMMANDS=ON $(CMAKE_FLAGS)
 	cmake --build $(1)
 endef
 
-.PHONY: all setup build demo test test-gcc test-clang test-sanitizers test-tsan test-asan \
+.PHONY: all setup build demo bench test test-gcc test-clang test-sanitizers test-tsan test-asan \
   test-all clean
 
 all: build
@@ -26,6 +27,12 @@ build: setup
 
 demo: build
 	$(BUILD_DIR)/gcc/examples/describe_string_command $(BUILD_DIR)/gcc/$(TYPESUPPORT)
+
+# Benchmarks and instruction counts of the g++ Release build, written to
+# docs/benchmarks.md. Not part of any test run.
+bench: setup
+	$(call configure,$(BUILD_DIR)/gcc,gcc,g++)
+	python3 bench/report.py $(BUILD_DIR)/gcc docs/benchmarks.md
 
 # Every test, built by both compilers the library supports.
 test: test-gcc test-clang

@@ -1,0 +1,212 @@
+// Copyright 2026 The zorv_interfaces authors.
+// Licensed under the Apache License, Version 2.0.
+
+// What the type support library costs a caller, each figure next to its
+// baseline in the same run (bench/report.py pairs them up):
+//   steady-state getter calls        vs a constant-address function in another shared object
+//   dlopen + first call + dlclose    vs dlopen + dlclose
+//   dlopen + dlclose                 vs the same of a minimal shared object
+//   init + fini through the adaptors vs the message library's functions called directly
+//   first call raced by N threads    vs the same threads calling the baseline function
+//
+// This program links the library's dependencies, so they stay loaded and a
+// load measures the library itself; the library is only ever dlopen'ed.
+
+#include <benchmark/benchmark.h>
+#include <dlfcn.h>
+
+#include <cstddef>
+#include <latch>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "rosidl_runtime_c/message_initialization.h"
+#include "zorv_interfaces/srv/detail/string_command__functions.h"
+
+namespace
+{
+
+const char * const kTypeSupport = ZORV_TYPESUPPORT_LIBRARY_PATH;
+const char * const kBaseline = ZORV_BASELINE_LIBRARY_PATH;
+
+constexpr char kRequestGetter[] =
+  "rosidl_typesupport_introspection_c__get_message_type_support_handle__"
+  "zorv_interfaces__srv__StringCommand_Request";
+constexpr char kResponseGetter[] =
+  "rosidl_typesupport_introspection_c__get_message_type_support_handle__"
+  "zorv_interfaces__srv__StringCommand_Response";
+constexpr char kServiceGetter[] =
+  "rosidl_typesupport_introspection_c__get_service_type_support_handle__"
+  "zorv_interfaces__srv__StringCommand";
+constexpr char kRequestInit[] =
+  "StringCommand_Request__rosidl_typesupport_introspection_c__StringCommand_Request_init_function";
+constexpr char kRequestFini[] =
+  "StringCommand_Request__rosidl_typesupport_introspection_c__StringCommand_Request_fini_function";
+constexpr char kBaselineFunction[] = "zorv_bench_constant_address";
+
+using Getter = const void * (*)();
+using InitFunction = void (*)(void *, enum rosidl_runtime_c__message_initialization);
+using FiniFunction = void (*)(void *);
+
+// A library opened for the lifetime of this object.
+class Library
+{
+public:
+  explicit Library(const char * path)
+  : handle_(dlopen(path, RTLD_NOW | RTLD_LOCAL))
+  {
+    if (handle_ == nullptr) {
+      throw std::runtime_error(dlerror());
+    }
+  }
+  Library(const Library &) = delete;
+  Library & operator=(const Library &) = delete;
+  ~Library() {dlclose(handle_);}
+
+  template<typename Function>
+  Function find(const char * name) const
+  {
+    void * found = dlsym(handle_, name);
+    if (found == nullptr) {
+      throw std::runtime_error(std::string("no ") + name);
+    }
+    return reinterpret_cast<Function>(found);
+  }
+
+private:
+  void * handle_;
+};
+
+// Steady state: the first call is made before timing starts.
+
+void steady_calls(benchmark::State & state, const char * path, const char * function)
+{
+  const Library library(path);
+  const auto getter = library.find<Getter>(function);
+  getter();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(getter());
+  }
+}
+
+void BM_Baseline_ConstantAddress(benchmark::State & state)
+{
+  steady_calls(state, kBaseline, kBaselineFunction);
+}
+BENCHMARK(BM_Baseline_ConstantAddress);
+
+void BM_RequestGetter(benchmark::State & state)
+{
+  steady_calls(state, kTypeSupport, kRequestGetter);
+}
+BENCHMARK(BM_RequestGetter);
+
+void BM_ResponseGetter(benchmark::State & state)
+{
+  steady_calls(state, kTypeSupport, kResponseGetter);
+}
+BENCHMARK(BM_ResponseGetter);
+
+void BM_ServiceGetter(benchmark::State & state)
+{
+  steady_calls(state, kTypeSupport, kServiceGetter);
+}
+BENCHMARK(BM_ServiceGetter);
+
+// Loads
+
+void BM_Baseline_LoadUnloadMinimal(benchmark::State & state)
+{
+  for (auto _ : state) {
+    const Library library(kBaseline);
+    benchmark::DoNotOptimize(&library);
+  }
+}
+BENCHMARK(BM_Baseline_LoadUnloadMinimal);
+
+void BM_LoadUnload(benchmark::State & state)
+{
+  for (auto _ : state) {
+    const Library library(kTypeSupport);
+    benchmark::DoNotOptimize(&library);
+  }
+}
+BENCHMARK(BM_LoadUnload);
+
+void BM_LoadFirstServiceCallUnload(benchmark::State & state)
+{
+  for (auto _ : state) {
+    const Library library(kTypeSupport);
+    benchmark::DoNotOptimize(library.find<Getter>(kServiceGetter)());
+  }
+}
+BENCHMARK(BM_LoadFirstServiceCallUnload);
+
+// Messages
+
+void BM_Baseline_InitFiniDirect(benchmark::State & state)
+{
+  zorv_interfaces__srv__StringCommand_Request request;
+  for (auto _ : state) {
+    zorv_interfaces__srv__StringCommand_Request__init(&request);
+    benchmark::DoNotOptimize(&request);
+    zorv_interfaces__srv__StringCommand_Request__fini(&request);
+  }
+}
+BENCHMARK(BM_Baseline_InitFiniDirect);
+
+void BM_InitFiniThroughAdaptors(benchmark::State & state)
+{
+  const Library library(kTypeSupport);
+  const auto init = library.find<InitFunction>(kRequestInit);
+  const auto fini = library.find<FiniFunction>(kRequestFini);
+  alignas(std::max_align_t) unsigned char message[24];
+  for (auto _ : state) {
+    init(message, ROSIDL_RUNTIME_C_MSG_INIT_ALL);
+    benchmark::DoNotOptimize(message);
+    fini(message);
+  }
+}
+BENCHMARK(BM_InitFiniThroughAdaptors);
+
+// Racing first calls: each iteration loads the library fresh, releases the
+// threads together at a latch, joins them and unloads.
+
+void raced_first_calls(benchmark::State & state, const char * path, const char * function)
+{
+  const int threads = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    const Library library(path);
+    const auto getter = library.find<Getter>(function);
+    std::latch start(threads);
+    std::vector<std::thread> racers;
+    for (int t = 0; t < threads; ++t) {
+      racers.emplace_back(
+        [&] {
+          start.arrive_and_wait();
+          benchmark::DoNotOptimize(getter());
+        });
+    }
+    for (auto & racer : racers) {
+      racer.join();
+    }
+  }
+}
+
+void BM_Baseline_RacedConstantAddress(benchmark::State & state)
+{
+  raced_first_calls(state, kBaseline, kBaselineFunction);
+}
+BENCHMARK(BM_Baseline_RacedConstantAddress)->Arg(2)->Arg(4)->Arg(8)->UseRealTime();
+
+void BM_RacedFirstServiceCall(benchmark::State & state)
+{
+  raced_first_calls(state, kTypeSupport, kServiceGetter);
+}
+BENCHMARK(BM_RacedFirstServiceCall)->Arg(2)->Arg(4)->Arg(8)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
