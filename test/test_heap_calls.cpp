@@ -25,6 +25,13 @@ namespace
 std::atomic<bool> g_counting{false};
 std::atomic<long> g_heap_calls{0};
 
+}  // namespace
+
+// Sanitizer runtimes own the allocator themselves; there the counting is off.
+#if !ZORV_SANITIZED
+namespace
+{
+
 void count()
 {
   if (g_counting.load(std::memory_order_relaxed)) {
@@ -34,8 +41,6 @@ void count()
 
 }  // namespace
 
-// Sanitizer runtimes own the allocator themselves; there the counting is off.
-#if !ZORV_SANITIZED
 extern "C" {
 __attribute__((visibility("default"))) void * malloc(std::size_t size)
 {
