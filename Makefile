@@ -25,8 +25,13 @@ setup:
 build: setup
 	$(call configure,$(BUILD_DIR)/gcc,gcc,g++)
 
+# The inspector, a generic caller, on the library: the service as its
+# definition file reads, then a request created, filled, printed and
+# destroyed through the records alone.
 demo: build
-	$(BUILD_DIR)/gcc/examples/describe_string_command $(BUILD_DIR)/gcc/$(TYPESUPPORT)
+	$(BUILD_DIR)/gcc/inspector/typesupport-inspect $(BUILD_DIR)/gcc/$(TYPESUPPORT) zorv_interfaces/srv/StringCommand
+	$(BUILD_DIR)/gcc/inspector/typesupport-inspect --set command="hello" \
+	  $(BUILD_DIR)/gcc/$(TYPESUPPORT) zorv_interfaces/srv/StringCommand
 
 # Benchmarks and instruction counts of the g++ Release build, written to
 # docs/benchmarks.md. Not part of any test run.
