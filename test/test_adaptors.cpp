@@ -11,7 +11,6 @@
 
 #include <climits>
 #include <cstring>
-#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "rosidl_runtime_c/string.h"
 
 #include "support/call_with_mode.h"
+#include "support/message_cases.hpp"
 #include "support/string_command_library.hpp"
 
 namespace
@@ -102,18 +102,9 @@ namespace
 using test_support::StringCommandLibrary;
 using test_support::members_of;
 
-struct AdaptorCase
-{
-  const char * name;
-  test_support::MessageGetter StringCommandLibrary::* getter;
-  const char * sibling_init;
-  const char * sibling_fini;
-};
+using test_support::MessageCase;
 
-// Names the case in test output.
-void PrintTo(const AdaptorCase & c, std::ostream * out) {*out << c.name;}
-
-class Adaptors : public ::testing::TestWithParam<AdaptorCase>
+class Adaptors : public ::testing::TestWithParam<MessageCase>
 {
 protected:
   void SetUp() override {g_calls.clear();}
@@ -128,8 +119,8 @@ const unsigned int kModes[] = {
 
 TEST_P(Adaptors, EveryModeInitsThenFinisTheMatchingMessageOnceEachWithTheSamePointer)
 {
-  const AdaptorCase & c = GetParam();
-  const auto * members = members_of((lib.*c.getter)());
+  const MessageCase & c = GetParam();
+  const auto * members = members_of((lib.*c.getter_of)());
 
   for (unsigned int mode : kModes) {
     SCOPED_TRACE("mode " + std::to_string(mode));
@@ -152,8 +143,8 @@ TEST_P(Adaptors, EveryModeInitsThenFinisTheMatchingMessageOnceEachWithTheSamePoi
 
 TEST_P(Adaptors, NullPointerGoesThroughUnchangedForEveryMode)
 {
-  const AdaptorCase & c = GetParam();
-  const auto * members = members_of((lib.*c.getter)());
+  const MessageCase & c = GetParam();
+  const auto * members = members_of((lib.*c.getter_of)());
 
   for (unsigned int mode : kModes) {
     call_init_with_mode(members->init_function, nullptr, mode);
@@ -167,10 +158,9 @@ TEST_P(Adaptors, NullPointerGoesThroughUnchangedForEveryMode)
 
 TEST_P(Adaptors, ExportedAdaptorsReachTheSameMessageLibraryFunctions)
 {
-  const AdaptorCase & c = GetParam();
-  const bool request = std::string(c.name) == "request";
-  const auto init = request ? lib.request_init : lib.response_init;
-  const auto fini = request ? lib.request_fini : lib.response_fini;
+  const MessageCase & c = GetParam();
+  const auto init = lib.*c.init_of;
+  const auto fini = lib.*c.fini_of;
 
   alignas(std::max_align_t) unsigned char message[24];
   init(message, ROSIDL_RUNTIME_C_MSG_INIT_ZERO);
@@ -180,13 +170,7 @@ TEST_P(Adaptors, ExportedAdaptorsReachTheSameMessageLibraryFunctions)
 
 INSTANTIATE_TEST_SUITE_P(
   StringCommand, Adaptors,
-  ::testing::Values(
-    AdaptorCase{"request", &StringCommandLibrary::request_getter,
-      "zorv_interfaces__srv__StringCommand_Request__init",
-      "zorv_interfaces__srv__StringCommand_Request__fini"},
-    AdaptorCase{"response", &StringCommandLibrary::response_getter,
-      "zorv_interfaces__srv__StringCommand_Response__init",
-      "zorv_interfaces__srv__StringCommand_Response__fini"}),
-  [](const ::testing::TestParamInfo<AdaptorCase> & info) {return std::string(info.param.name);});
+  ::testing::Values(test_support::kRequestCase, test_support::kResponseCase),
+  test_support::MessageCaseName());
 
 }  // namespace

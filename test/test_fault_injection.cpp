@@ -11,13 +11,13 @@
 
 #include <atomic>
 #include <cstring>
-#include <ostream>
 #include <string>
 
 #include "rcutils/allocator.h"
 #include "rosidl_runtime_c/string.h"
 #include "rosidl_runtime_c/string_functions.h"
 
+#include "support/message_cases.hpp"
 #include "support/string_command_library.hpp"
 
 namespace
@@ -97,22 +97,14 @@ namespace
 using test_support::StringCommandLibrary;
 using test_support::members_of;
 
-struct MessageCase
-{
-  const char * name;
-  test_support::MessageGetter StringCommandLibrary::* getter;
-  const char * sibling_init;
-};
-
-// Names the case in test output.
-void PrintTo(const MessageCase & c, std::ostream * out) {*out << c.name;}
+using test_support::MessageCase;
 
 class FaultInjection : public ::testing::TestWithParam<MessageCase>
 {
 protected:
   void SetUp() override
   {
-    members = members_of((lib.*GetParam().getter)());
+    members = members_of((lib.*GetParam().getter_of)());
     g_fail_allocations = false;
     g_failed_allocations = 0;
     live_at_start = g_live_blocks;
@@ -196,11 +188,7 @@ TEST_P(FaultInjection, GarbageBeforeInitIsOverwrittenWhateverItHolds)
 
 INSTANTIATE_TEST_SUITE_P(
   StringCommand, FaultInjection,
-  ::testing::Values(
-    MessageCase{"request", &StringCommandLibrary::request_getter,
-      "zorv_interfaces__srv__StringCommand_Request__init"},
-    MessageCase{"response", &StringCommandLibrary::response_getter,
-      "zorv_interfaces__srv__StringCommand_Response__init"}),
-  [](const ::testing::TestParamInfo<MessageCase> & info) {return std::string(info.param.name);});
+  ::testing::Values(test_support::kRequestCase, test_support::kResponseCase),
+  test_support::MessageCaseName());
 
 }  // namespace

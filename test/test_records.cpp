@@ -10,7 +10,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <ostream>
 #include <string>
 
 #include "rosidl_runtime_c/string.h"
@@ -18,6 +17,7 @@
 #include "rosidl_typesupport_introspection_c/field_types.h"
 
 #include "support/memory_map.hpp"
+#include "support/message_cases.hpp"
 #include "support/string_command_library.hpp"
 #include "support/unexported_handles.hpp"
 
@@ -26,6 +26,7 @@ namespace
 
 using test_support::LoadedLibrary;
 using test_support::StringCommandLibrary;
+using test_support::MessageCase;
 using test_support::members_of;
 
 // The records as ROS 2 Foxy lays them out: a caller built against Foxy reads
@@ -75,24 +76,6 @@ Foxy as_foxy(const Installed * record)
   return copy;
 }
 
-// What each message is expected to be, by name.
-struct MessageCase
-{
-  const char * getter;
-  const char * other_getter;
-  const char * message_name;
-  const char * field_name;
-  const char * init;
-  const char * fini;
-};
-
-const MessageCase kRequest{
-  test_support::kRequestGetter, test_support::kResponseGetter, "StringCommand_Request", "command",
-  test_support::kRequestInit, test_support::kRequestFini};
-const MessageCase kResponse{
-  test_support::kResponseGetter, test_support::kRequestGetter, "StringCommand_Response", "answer",
-  test_support::kResponseInit, test_support::kResponseFini};
-
 // Checks one string member through either layout: the two layouts agree on
 // every field up to get_function, and the rest are null either way.
 template<typename Member>
@@ -130,9 +113,6 @@ void expect_message_members(
     reinterpret_cast<void *>(members.fini_function), library.address(expected.fini));
 }
 
-// Names the case in test output.
-void PrintTo(const MessageCase & c, std::ostream * out) {*out << c.message_name;}
-
 class MessageRecords : public ::testing::TestWithParam<MessageCase> {};
 
 TEST_P(MessageRecords, HandleIsStableAndCarriesTheIdentifierAndLookupFunction)
@@ -155,8 +135,7 @@ TEST_P(MessageRecords, EveryFieldReadsTheSameThroughInstalledAndFoxyLayouts)
 {
   StringCommandLibrary lib;
   const MessageCase & expected = GetParam();
-  const auto * members =
-    members_of(lib.library.function<test_support::MessageGetter>(expected.getter)());
+  const auto * members = members_of((lib.*expected.getter_of)());
 
   expect_message_members(*members, expected, lib.library);
   expect_string_member(members->members_[0], expected.field_name);
@@ -170,7 +149,7 @@ TEST_P(MessageRecords, RecordsNeverPointAtTheOtherMessage)
 {
   StringCommandLibrary lib;
   const MessageCase & expected = GetParam();
-  const auto * mine = members_of(lib.library.function<test_support::MessageGetter>(expected.getter)());
+  const auto * mine = members_of((lib.*expected.getter_of)());
   const auto * other =
     members_of(lib.library.function<test_support::MessageGetter>(expected.other_getter)());
 
@@ -186,7 +165,7 @@ TEST_P(MessageRecords, RoundTripThroughTheRecordsAlone)
 {
   StringCommandLibrary lib;
   const MessageCase & expected = GetParam();
-  const auto * members = members_of(lib.library.function<test_support::MessageGetter>(expected.getter)());
+  const auto * members = members_of((lib.*expected.getter_of)());
 
   alignas(std::max_align_t) unsigned char message[24];
   std::memset(message, 0xA5, sizeof(message));
@@ -211,10 +190,9 @@ TEST_P(MessageRecords, RoundTripThroughTheRecordsAlone)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-  StringCommand, MessageRecords, ::testing::Values(kRequest, kResponse),
-  [](const ::testing::TestParamInfo<MessageCase> & info) {
-    return std::string(info.param.field_name);
-  });
+  StringCommand, MessageRecords,
+  ::testing::Values(test_support::kRequestCase, test_support::kResponseCase),
+  test_support::MessageCaseName());
 
 // The service record and its links, in each order of first calls.
 
