@@ -35,8 +35,10 @@ namespace
 {
 
 // The description of both messages depends on this layout.
-static_assert(sizeof(zorv_interfaces__srv__StringCommand_Request) == sizeof(rosidl_runtime_c__String));
-static_assert(sizeof(zorv_interfaces__srv__StringCommand_Response) == sizeof(rosidl_runtime_c__String));
+static_assert(
+  sizeof(zorv_interfaces__srv__StringCommand_Request) == sizeof(rosidl_runtime_c__String));
+static_assert(
+  sizeof(zorv_interfaces__srv__StringCommand_Response) == sizeof(rosidl_runtime_c__String));
 static_assert(offsetof(zorv_interfaces__srv__StringCommand_Request, command) == 0);
 static_assert(offsetof(zorv_interfaces__srv__StringCommand_Response, answer) == 0);
 

@@ -31,25 +31,29 @@ fini_string_message(rosidl_runtime_c__String * text)
 }
 
 bool
-zorv_interfaces__srv__StringCommand_Request__init(zorv_interfaces__srv__StringCommand_Request * msg)
+zorv_interfaces__srv__StringCommand_Request__init(
+  zorv_interfaces__srv__StringCommand_Request * msg)
 {
   return init_string_message(msg ? &msg->command : NULL);
 }
 
 void
-zorv_interfaces__srv__StringCommand_Request__fini(zorv_interfaces__srv__StringCommand_Request * msg)
+zorv_interfaces__srv__StringCommand_Request__fini(
+  zorv_interfaces__srv__StringCommand_Request * msg)
 {
   fini_string_message(msg ? &msg->command : NULL);
 }
 
 bool
-zorv_interfaces__srv__StringCommand_Response__init(zorv_interfaces__srv__StringCommand_Response * msg)
+zorv_interfaces__srv__StringCommand_Response__init(
+  zorv_interfaces__srv__StringCommand_Response * msg)
 {
   return init_string_message(msg ? &msg->answer : NULL);
 }
 
 void
-zorv_interfaces__srv__StringCommand_Response__fini(zorv_interfaces__srv__StringCommand_Response * msg)
+zorv_interfaces__srv__StringCommand_Response__fini(
+  zorv_interfaces__srv__StringCommand_Response * msg)
 {
   fini_string_message(msg ? &msg->answer : NULL);
 }

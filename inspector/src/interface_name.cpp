@@ -63,7 +63,8 @@ InterfaceName parse_interface_name(std::string_view text)
   }
   const std::string shown(text);
   if (parts.size() != 3) {
-    throw InspectError("interface '" + shown + "' is not of the form package/msg/Name or package/srv/Name");
+    throw InspectError(
+      "interface '" + shown + "' is not of the form package/msg/Name or package/srv/Name");
   }
   if (parts[1] != "msg" && parts[1] != "srv") {
     throw InspectError("interface '" + shown + "': kind '" + parts[1] + "' is neither msg nor srv");

@@ -66,7 +66,8 @@ int main(int argc, char ** argv)
         if (argument == "--set" && i + 1 == argc) {
           return usage_error("--set needs FIELD=VALUE");
         }
-        assignments.push_back(parse_assignment(argument == "--set" ? argv[++i] : argument.substr(6)));
+        const std::string assignment = argument == "--set" ? argv[++i] : argument.substr(6);
+        assignments.push_back(parse_assignment(assignment));
         output = Output::round_trip;
       } else if (argument.size() > 1 && argument[0] == '-') {
         return usage_error("unknown option " + argument);
@@ -85,7 +86,9 @@ int main(int argc, char ** argv)
       case Output::definition: std::fputs(definition_text(interface).c_str(), stdout); break;
       case Output::records: std::fputs(to_text(records_report(interface)).c_str(), stdout); break;
       case Output::json: std::fputs(to_json(records_report(interface)).c_str(), stdout); break;
-      case Output::round_trip: std::fputs(round_trip(interface, assignments).c_str(), stdout); break;
+      case Output::round_trip:
+        std::fputs(round_trip(interface, assignments).c_str(), stdout);
+        break;
     }
   } catch (const InspectError & error) {
     std::fprintf(stderr, "typesupport-inspect: %s\n", error.what());

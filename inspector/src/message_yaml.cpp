@@ -138,13 +138,16 @@ std::string scalar_yaml(const MessageMember & member, const void * at)
     case rosidl_typesupport_introspection_c__ROS_TYPE_OCTET:
     case rosidl_typesupport_introspection_c__ROS_TYPE_UINT8:
       return std::to_string(read<std::uint8_t>(at));
-    case rosidl_typesupport_introspection_c__ROS_TYPE_INT16: return std::to_string(read<std::int16_t>(at));
+    case rosidl_typesupport_introspection_c__ROS_TYPE_INT16:
+      return std::to_string(read<std::int16_t>(at));
     case rosidl_typesupport_introspection_c__ROS_TYPE_UINT32:
       return std::to_string(read<std::uint32_t>(at));
-    case rosidl_typesupport_introspection_c__ROS_TYPE_INT32: return std::to_string(read<std::int32_t>(at));
+    case rosidl_typesupport_introspection_c__ROS_TYPE_INT32:
+      return std::to_string(read<std::int32_t>(at));
     case rosidl_typesupport_introspection_c__ROS_TYPE_UINT64:
       return std::to_string(read<std::uint64_t>(at));
-    case rosidl_typesupport_introspection_c__ROS_TYPE_INT64: return std::to_string(read<std::int64_t>(at));
+    case rosidl_typesupport_introspection_c__ROS_TYPE_INT64:
+      return std::to_string(read<std::int64_t>(at));
     case rosidl_typesupport_introspection_c__ROS_TYPE_STRING: {
         const auto text = read<rosidl_runtime_c__String>(at);
         return yaml_string(text.data != nullptr ? std::string(text.data, text.size) : "");
@@ -205,13 +208,15 @@ void write_message(
 }
 
 template<typename Integer>
-void assign_integer(void * at, const std::string & value, const std::string & path, const MessageMember & member)
+void assign_integer(
+  void * at, const std::string & value, const std::string & path, const MessageMember & member)
 {
   Integer parsed{};
   const char * end = value.data() + value.size();
   const auto [stop, error] = std::from_chars(value.data(), end, parsed);
   if (error != std::errc() || stop != end) {
-    throw InspectError("--set " + path + ": '" + value + "' does not fit " + element_type_name(member));
+    throw InspectError(
+      "--set " + path + ": '" + value + "' does not fit " + element_type_name(member));
   }
   write(at, parsed);
 }
@@ -227,7 +232,8 @@ void assign_float(void * at, const std::string & value, const std::string & path
   write(at, static_cast<Float>(parsed));
 }
 
-void assign(const MessageMember & member, void * at, const std::string & value, const std::string & path)
+void assign(
+  const MessageMember & member, void * at, const std::string & value, const std::string & path)
 {
   if (array_kind(member) != ArrayKind::none) {
     throw InspectError("--set " + path + ": the field is a " + field_type_name(member) +
@@ -239,7 +245,9 @@ void assign(const MessageMember & member, void * at, const std::string & value, 
         throw InspectError("--set " + path + ": " + std::to_string(value.size()) +
           " characters exceed the bound of " + std::to_string(member.string_upper_bound_));
       }
-      if (!rosidl_runtime_c__String__assign(static_cast<rosidl_runtime_c__String *>(at), value.c_str())) {
+      if (!rosidl_runtime_c__String__assign(
+          static_cast<rosidl_runtime_c__String *>(at), value.c_str()))
+      {
         throw InspectError("--set " + path + ": the string could not be assigned (out of memory?)");
       }
       return;
@@ -249,25 +257,39 @@ void assign(const MessageMember & member, void * at, const std::string & value, 
       }
       write<std::uint8_t>(at, value == "true" || value == "1");
       return;
-    case rosidl_typesupport_introspection_c__ROS_TYPE_FLOAT: assign_float<float>(at, value, path); return;
-    case rosidl_typesupport_introspection_c__ROS_TYPE_DOUBLE: assign_float<double>(at, value, path); return;
+    case rosidl_typesupport_introspection_c__ROS_TYPE_FLOAT:
+      assign_float<float>(at, value, path);
+      return;
+    case rosidl_typesupport_introspection_c__ROS_TYPE_DOUBLE:
+      assign_float<double>(at, value, path);
+      return;
     case rosidl_typesupport_introspection_c__ROS_TYPE_CHAR:
-    case rosidl_typesupport_introspection_c__ROS_TYPE_INT8: assign_integer<std::int8_t>(at, value, path, member); return;
+    case rosidl_typesupport_introspection_c__ROS_TYPE_INT8:
+      assign_integer<std::int8_t>(at, value, path, member);
+      return;
     case rosidl_typesupport_introspection_c__ROS_TYPE_OCTET:
-    case rosidl_typesupport_introspection_c__ROS_TYPE_UINT8: assign_integer<std::uint8_t>(at, value, path, member); return;
+    case rosidl_typesupport_introspection_c__ROS_TYPE_UINT8:
+      assign_integer<std::uint8_t>(at, value, path, member);
+      return;
     case rosidl_typesupport_introspection_c__ROS_TYPE_WCHAR:
     case rosidl_typesupport_introspection_c__ROS_TYPE_UINT16:
       assign_integer<std::uint16_t>(at, value, path, member);
       return;
-    case rosidl_typesupport_introspection_c__ROS_TYPE_INT16: assign_integer<std::int16_t>(at, value, path, member); return;
+    case rosidl_typesupport_introspection_c__ROS_TYPE_INT16:
+      assign_integer<std::int16_t>(at, value, path, member);
+      return;
     case rosidl_typesupport_introspection_c__ROS_TYPE_UINT32:
       assign_integer<std::uint32_t>(at, value, path, member);
       return;
-    case rosidl_typesupport_introspection_c__ROS_TYPE_INT32: assign_integer<std::int32_t>(at, value, path, member); return;
+    case rosidl_typesupport_introspection_c__ROS_TYPE_INT32:
+      assign_integer<std::int32_t>(at, value, path, member);
+      return;
     case rosidl_typesupport_introspection_c__ROS_TYPE_UINT64:
       assign_integer<std::uint64_t>(at, value, path, member);
       return;
-    case rosidl_typesupport_introspection_c__ROS_TYPE_INT64: assign_integer<std::int64_t>(at, value, path, member); return;
+    case rosidl_typesupport_introspection_c__ROS_TYPE_INT64:
+      assign_integer<std::int64_t>(at, value, path, member);
+      return;
     default:
       throw InspectError("--set " + path + ": a field of type " + field_type_name(member) +
         " cannot be set");

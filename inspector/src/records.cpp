@@ -63,8 +63,8 @@ std::string element_type_name(const MessageMember & member)
     case rosidl_typesupport_introspection_c__ROS_TYPE_INT64: return "int64";
     case rosidl_typesupport_introspection_c__ROS_TYPE_STRING:
     case rosidl_typesupport_introspection_c__ROS_TYPE_WSTRING: {
-        std::string name =
-          member.type_id_ == rosidl_typesupport_introspection_c__ROS_TYPE_STRING ? "string" : "wstring";
+        const bool narrow = member.type_id_ == rosidl_typesupport_introspection_c__ROS_TYPE_STRING;
+        std::string name = narrow ? "string" : "wstring";
         if (member.string_upper_bound_ > 0) {
           name += "<=" + std::to_string(member.string_upper_bound_);
         }
@@ -110,7 +110,8 @@ std::size_t element_size(const MessageMember & member)
     case rosidl_typesupport_introspection_c__ROS_TYPE_INT32: return 4;
     case rosidl_typesupport_introspection_c__ROS_TYPE_UINT64:
     case rosidl_typesupport_introspection_c__ROS_TYPE_INT64: return 8;
-    case rosidl_typesupport_introspection_c__ROS_TYPE_STRING: return sizeof(rosidl_runtime_c__String);
+    case rosidl_typesupport_introspection_c__ROS_TYPE_STRING:
+      return sizeof(rosidl_runtime_c__String);
     case rosidl_typesupport_introspection_c__ROS_TYPE_WSTRING:
       return sizeof(rosidl_runtime_c__U16String);
     case rosidl_typesupport_introspection_c__ROS_TYPE_MESSAGE: {
@@ -173,7 +174,8 @@ Interface describe_handle(const InterfaceName & name, const char * identifier, c
   Interface interface{name, identifier, nullptr, nullptr};
   if (name.is_service()) {
     interface.service = static_cast<const ServiceMembers *>(data);
-    if (interface.service->service_namespace_ == nullptr || interface.service->service_name_ == nullptr) {
+    const ServiceMembers & service = *interface.service;
+    if (service.service_namespace_ == nullptr || service.service_name_ == nullptr) {
       throw InspectError(name.text() + ": service record without namespace or name");
     }
     check_message(interface.service->request_members_, name.text() + " request", 0);

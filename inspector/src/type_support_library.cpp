@@ -18,7 +18,8 @@ TypeSupportLibrary::TypeSupportLibrary(const std::string & path)
 {
   if (handle_ == nullptr) {
     const char * reason = dlerror();
-    throw InspectError("cannot load " + path + ": " + (reason != nullptr ? reason : "unknown error"));
+    throw InspectError(
+      "cannot load " + path + ": " + (reason != nullptr ? reason : "unknown error"));
   }
 }
 

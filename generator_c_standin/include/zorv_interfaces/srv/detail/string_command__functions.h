@@ -25,7 +25,8 @@ extern "C"
  */
 ROSIDL_GENERATOR_C_PUBLIC_zorv_interfaces
 bool
-zorv_interfaces__srv__StringCommand_Request__init(zorv_interfaces__srv__StringCommand_Request * msg);
+zorv_interfaces__srv__StringCommand_Request__init(
+  zorv_interfaces__srv__StringCommand_Request * msg);
 
 /// Release what a request holds, leaving it zeroed.
 /**
@@ -33,7 +34,8 @@ zorv_interfaces__srv__StringCommand_Request__init(zorv_interfaces__srv__StringCo
  */
 ROSIDL_GENERATOR_C_PUBLIC_zorv_interfaces
 void
-zorv_interfaces__srv__StringCommand_Request__fini(zorv_interfaces__srv__StringCommand_Request * msg);
+zorv_interfaces__srv__StringCommand_Request__fini(
+  zorv_interfaces__srv__StringCommand_Request * msg);
 
 /// Initialise a response: an empty `answer`.
 /**
@@ -46,7 +48,8 @@ zorv_interfaces__srv__StringCommand_Request__fini(zorv_interfaces__srv__StringCo
  */
 ROSIDL_GENERATOR_C_PUBLIC_zorv_interfaces
 bool
-zorv_interfaces__srv__StringCommand_Response__init(zorv_interfaces__srv__StringCommand_Response * msg);
+zorv_interfaces__srv__StringCommand_Response__init(
+  zorv_interfaces__srv__StringCommand_Response * msg);
 
 /// Release what a response holds, leaving it zeroed.
 /**
@@ -54,7 +57,8 @@ zorv_interfaces__srv__StringCommand_Response__init(zorv_interfaces__srv__StringC
  */
 ROSIDL_GENERATOR_C_PUBLIC_zorv_interfaces
 void
-zorv_interfaces__srv__StringCommand_Response__fini(zorv_interfaces__srv__StringCommand_Response * msg);
+zorv_interfaces__srv__StringCommand_Response__fini(
+  zorv_interfaces__srv__StringCommand_Response * msg);
 
 #ifdef __cplusplus
 }
