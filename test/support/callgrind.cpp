@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -14,6 +15,10 @@
 namespace test_support
 {
 
+namespace
+{
+
+// From a callgrind output file written with --compress-strings=no.
 std::map<std::string, std::uint64_t> self_instructions(const std::string & callgrind_file)
 {
   std::ifstream in(callgrind_file);
@@ -48,6 +53,8 @@ std::map<std::string, std::uint64_t> self_instructions(const std::string & callg
   }
   return costs;
 }
+
+}  // namespace
 
 std::map<std::string, std::uint64_t> callgrind_self_instructions(const std::string & command)
 {

@@ -11,13 +11,9 @@
 namespace test_support
 {
 
-/// Instructions executed in each function itself (callees not included), by
-/// function name, from a callgrind output file written with
-/// --compress-strings=no.
-std::map<std::string, std::uint64_t> self_instructions(const std::string & callgrind_file);
-
-/// Runs `command` under valgrind's callgrind and returns self_instructions()
-/// of the run; throws if valgrind fails.
+/// Runs `command` under valgrind's callgrind and returns the instructions
+/// executed in each function itself (callees not included), by function
+/// name; throws if valgrind fails.
 std::map<std::string, std::uint64_t> callgrind_self_instructions(const std::string & command);
 
 }  // namespace test_support

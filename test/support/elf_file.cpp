@@ -80,15 +80,6 @@ std::string ElfFile::section_contents(const std::string & name) const
   return {reinterpret_cast<const char *>(bytes_.data() + found->sh_offset), found->sh_size};
 }
 
-std::uint64_t ElfFile::section_flags(const std::string & name) const
-{
-  const Elf64_Shdr * found = section(name);
-  if (found == nullptr) {
-    throw std::runtime_error("no section " + name);
-  }
-  return found->sh_flags;
-}
-
 std::vector<Elf64_Dyn> ElfFile::dynamic_entries() const
 {
   const Elf64_Shdr * dynamic = section_of_type(SHT_DYNAMIC);

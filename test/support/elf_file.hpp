@@ -36,8 +36,6 @@ public:
   std::set<std::string> section_names() const;
   /// The bytes of the named section, or "" when there is no such section.
   std::string section_contents(const std::string & name) const;
-  /// Flags (SHF_*) of the named section; throws if absent.
-  std::uint64_t section_flags(const std::string & name) const;
   /// The DT_NEEDED entries, in order.
   std::vector<std::string> needed() const;
   /// The DT_SONAME entry, or "" when there is none.
