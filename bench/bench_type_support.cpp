@@ -13,78 +13,41 @@
 // load measures the library itself; the library is only ever dlopen'ed.
 
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 
 #include <cstddef>
 #include <latch>
-#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "rosidl_runtime_c/message_initialization.h"
 #include "zorv_interfaces/srv/detail/string_command__functions.h"
+
+#include "support/string_command_library.hpp"
 
 namespace
 {
 
-const char * const kTypeSupport = ZORV_TYPESUPPORT_LIBRARY_PATH;
-const char * const kBaseline = ZORV_BASELINE_LIBRARY_PATH;
+using test_support::LoadedLibrary;
+using test_support::kRequestFini;
+using test_support::kRequestGetter;
+using test_support::kRequestInit;
+using test_support::kResponseGetter;
+using test_support::kServiceGetter;
 
-constexpr char kRequestGetter[] =
-  "rosidl_typesupport_introspection_c__get_message_type_support_handle__"
-  "zorv_interfaces__srv__StringCommand_Request";
-constexpr char kResponseGetter[] =
-  "rosidl_typesupport_introspection_c__get_message_type_support_handle__"
-  "zorv_interfaces__srv__StringCommand_Response";
-constexpr char kServiceGetter[] =
-  "rosidl_typesupport_introspection_c__get_service_type_support_handle__"
-  "zorv_interfaces__srv__StringCommand";
-constexpr char kRequestInit[] =
-  "StringCommand_Request__rosidl_typesupport_introspection_c__StringCommand_Request_init_function";
-constexpr char kRequestFini[] =
-  "StringCommand_Request__rosidl_typesupport_introspection_c__StringCommand_Request_fini_function";
+const std::string kTypeSupport = test_support::kTypeSupportPath;
+const std::string kBaseline = ZORV_BASELINE_LIBRARY_PATH;
 constexpr char kBaselineFunction[] = "zorv_bench_constant_address";
 
+// The baseline returns an untyped constant address; the getters are called
+// through the same pointer type, as both return a pointer to constant data.
 using Getter = const void * (*)();
-using InitFunction = void (*)(void *, enum rosidl_runtime_c__message_initialization);
-using FiniFunction = void (*)(void *);
-
-// A library opened for the lifetime of this object.
-class Library
-{
-public:
-  explicit Library(const char * path)
-  : handle_(dlopen(path, RTLD_NOW | RTLD_LOCAL))
-  {
-    if (handle_ == nullptr) {
-      throw std::runtime_error(dlerror());
-    }
-  }
-  Library(const Library &) = delete;
-  Library & operator=(const Library &) = delete;
-  ~Library() {dlclose(handle_);}
-
-  template<typename Function>
-  Function find(const char * name) const
-  {
-    void * found = dlsym(handle_, name);
-    if (found == nullptr) {
-      throw std::runtime_error(std::string("no ") + name);
-    }
-    return reinterpret_cast<Function>(found);
-  }
-
-private:
-  void * handle_;
-};
 
 // Steady state: the first call is made before timing starts.
 
-void steady_calls(benchmark::State & state, const char * path, const char * function)
+void steady_calls(benchmark::State & state, const std::string & path, const char * function)
 {
-  const Library library(path);
-  const auto getter = library.find<Getter>(function);
+  const LoadedLibrary library(path);
+  const auto getter = library.function<Getter>(function);
   getter();
   for (auto _ : state) {
     benchmark::DoNotOptimize(getter());
@@ -120,7 +83,7 @@ BENCHMARK(BM_ServiceGetter);
 void BM_Baseline_LoadUnloadMinimal(benchmark::State & state)
 {
   for (auto _ : state) {
-    const Library library(kBaseline);
+    const LoadedLibrary library(kBaseline);
     benchmark::DoNotOptimize(&library);
   }
 }
@@ -129,7 +92,7 @@ BENCHMARK(BM_Baseline_LoadUnloadMinimal);
 void BM_LoadUnload(benchmark::State & state)
 {
   for (auto _ : state) {
-    const Library library(kTypeSupport);
+    const LoadedLibrary library(kTypeSupport);
     benchmark::DoNotOptimize(&library);
   }
 }
@@ -138,8 +101,8 @@ BENCHMARK(BM_LoadUnload);
 void BM_LoadFirstServiceCallUnload(benchmark::State & state)
 {
   for (auto _ : state) {
-    const Library library(kTypeSupport);
-    benchmark::DoNotOptimize(library.find<Getter>(kServiceGetter)());
+    const LoadedLibrary library(kTypeSupport);
+    benchmark::DoNotOptimize(library.function<Getter>(kServiceGetter)());
   }
 }
 BENCHMARK(BM_LoadFirstServiceCallUnload);
@@ -159,9 +122,9 @@ BENCHMARK(BM_Baseline_InitFiniDirect);
 
 void BM_InitFiniThroughAdaptors(benchmark::State & state)
 {
-  const Library library(kTypeSupport);
-  const auto init = library.find<InitFunction>(kRequestInit);
-  const auto fini = library.find<FiniFunction>(kRequestFini);
+  const LoadedLibrary library(kTypeSupport);
+  const auto init = library.function<test_support::InitFunction>(kRequestInit);
+  const auto fini = library.function<test_support::FiniFunction>(kRequestFini);
   alignas(std::max_align_t) unsigned char message[24];
   for (auto _ : state) {
     init(message, ROSIDL_RUNTIME_C_MSG_INIT_ALL);
@@ -174,12 +137,13 @@ BENCHMARK(BM_InitFiniThroughAdaptors);
 // Racing first calls: each iteration loads the library fresh, releases the
 // threads together at a latch, joins them and unloads.
 
-void raced_first_calls(benchmark::State & state, const char * path, const char * function)
+void raced_first_calls(
+  benchmark::State & state, const std::string & path, const char * function)
 {
   const int threads = static_cast<int>(state.range(0));
   for (auto _ : state) {
-    const Library library(path);
-    const auto getter = library.find<Getter>(function);
+    const LoadedLibrary library(path);
+    const auto getter = library.function<Getter>(function);
     std::latch start(threads);
     std::vector<std::thread> racers;
     for (int t = 0; t < threads; ++t) {
