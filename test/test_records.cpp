@@ -16,8 +16,8 @@
 #include "rosidl_runtime_c/string_functions.h"
 #include "rosidl_typesupport_introspection_c/field_types.h"
 
-#include "support/process_usage.hpp"
 #include "support/message_cases.hpp"
+#include "support/process_usage.hpp"
 #include "support/string_command_library.hpp"
 #include "support/unexported_handles.hpp"
 
