@@ -5,25 +5,29 @@ BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 TYPESUPPORT := libzorv_interfaces__rosidl_typesupport_introspection_c.so
 
-# configure DIR C-COMPILER C++-COMPILER [SANITIZER]: a Release build,
-# warnings as errors.
+# configure DIR C-COMPILER C++-COMPILER [SANITIZER] [TESTS]: a Release build,
+# warnings as errors, with the tests unless TESTS is OFF.
 define configure
 	cmake -S . -B $(1) -G Ninja -DCMAKE_BUILD_TYPE=Release -DZORV_WARNINGS_AS_ERRORS=ON \
 	  -DCMAKE_C_COMPILER=$(2) -DCMAKE_CXX_COMPILER=$(3) -DZORV_SANITIZER=$(4) \
-	  -DCMAKE_EXPORT_COMPILE_COMMANDS=ON $(CMAKE_FLAGS)
+	  -DBUILD_TESTING=$(if $(5),$(5),ON) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON $(CMAKE_FLAGS)
 	cmake --build $(1)
 endef
 
-.PHONY: all setup build demo bench test test-gcc test-clang test-sanitizers test-tsan test-asan \
+.PHONY: all setup setup-demo build demo bench test test-gcc test-clang test-sanitizers test-tsan test-asan \
   test-all clean
 
 all: build
 
-setup:
-	./scripts/setup.sh
+# What the demo needs, and what the tests need besides.
+setup-demo:
+	./scripts/setup.sh demo
 
-build: setup
-	$(call configure,$(BUILD_DIR)/gcc,gcc,g++)
+setup:
+	./scripts/setup.sh test
+
+build: setup-demo
+	$(call configure,$(BUILD_DIR)/gcc,gcc,g++,,OFF)
 
 # The inspector, a generic caller, on the library: the service as its
 # definition file reads, then a request created, filled, printed and
