@@ -15,13 +15,13 @@
 #include <benchmark/benchmark.h>
 
 #include <cstddef>
-#include <latch>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "zorv_interfaces/srv/detail/string_command__functions.h"
 
+#include "support/start_line.hpp"
 #include "support/string_command_library.hpp"
 
 namespace
@@ -135,7 +135,7 @@ void BM_InitFiniThroughAdaptors(benchmark::State & state)
 BENCHMARK(BM_InitFiniThroughAdaptors);
 
 // Racing first calls: each iteration loads the library fresh, releases the
-// threads together at a latch, joins them and unloads.
+// threads together at a start line, joins them and unloads.
 
 void raced_first_calls(
   benchmark::State & state, const std::string & path, const char * function)
@@ -144,7 +144,7 @@ void raced_first_calls(
   for (auto _ : state) {
     const LoadedLibrary library(path);
     const auto getter = library.function<Getter>(function);
-    std::latch start(threads);
+    test_support::StartLine start(threads);
     std::vector<std::thread> racers;
     for (int t = 0; t < threads; ++t) {
       racers.emplace_back(

@@ -8,8 +8,10 @@ if(DEFINED Python3_EXECUTABLE OR DEFINED PYTHON_EXECUTABLE)
   return()
 endif()
 
-find_program(_zorv_path_python3 NAMES python3 NO_CACHE)
+find_program(_zorv_path_python3 NAMES python3)
 set(_zorv_python3_candidates ${_zorv_path_python3} /usr/bin/python3)
+# Only the interpreter chosen below is kept in the cache.
+unset(_zorv_path_python3 CACHE)
 
 foreach(_zorv_candidate IN LISTS _zorv_python3_candidates)
   if(NOT EXISTS "${_zorv_candidate}")

@@ -6,10 +6,11 @@
 // that point to them, and the adaptors that initialise and finalise messages
 // through the package's C message library.
 //
-// Every record is constant-initialised, so nothing runs at load. The only
-// writes after load fill the three handles' identifiers and the service's two
-// links to the message records, each once, from null to a value that is the
-// same for every caller. A getter's fast path is an acquire load of the field
+// Every record is constant-initialised, so nothing runs at load: the records
+// that change after load are copies of constexpr twins, which the compiler
+// must evaluate as constant expressions. The only writes after load fill the
+// three handles' identifiers and the service's two links to the message
+// records, each once, from null to a value that is the same for every caller. A getter's fast path is an acquire load of the field
 // its first call fills last, a test and a return. The first fill runs under a
 // once-only guard, so that each field is written by exactly one thread: callers
 // read the records with plain loads, and a second (even identical) store racing
@@ -19,7 +20,6 @@
 
 #include <pthread.h>
 
-#include <atomic>
 #include <cstddef>
 
 #include "rosidl_runtime_c/string.h"
@@ -42,16 +42,18 @@ static_assert(
 static_assert(offsetof(zorv_interfaces__srv__StringCommand_Request, command) == 0);
 static_assert(offsetof(zorv_interfaces__srv__StringCommand_Response, answer) == 0);
 
+// Atomic access to plain pointer fields of the dependencies' record types,
+// which cannot be declared atomic.
 template<typename Pointer>
 inline Pointer load_acquire(Pointer & field)
 {
-  return std::atomic_ref<Pointer>(field).load(std::memory_order_acquire);
+  return __atomic_load_n(&field, __ATOMIC_ACQUIRE);
 }
 
 template<typename Pointer>
 inline void store_release(Pointer & field, Pointer value)
 {
-  std::atomic_ref<Pointer>(field).store(value, std::memory_order_release);
+  __atomic_store_n(&field, value, __ATOMIC_RELEASE);
 }
 
 // Fills a handle's identifier, under a once-only guard. The identifier global
@@ -125,13 +127,15 @@ static const rosidl_typesupport_introspection_c__MessageMembers
     StringCommand_Request__rosidl_typesupport_introspection_c__StringCommand_Request_fini_function,
 };
 
-static constinit rosidl_message_type_support_t
-  StringCommand_Request__rosidl_typesupport_introspection_c__StringCommand_Request_message_type_support_handle =
+static constexpr rosidl_message_type_support_t StringCommand_Request_handle_at_load =
 {
   .typesupport_identifier = nullptr,  // set by the first call of the getter
   .data = &StringCommand_Request__rosidl_typesupport_introspection_c__StringCommand_Request_message_members,
   .func = get_message_typesupport_handle_function,
 };
+static rosidl_message_type_support_t
+  StringCommand_Request__rosidl_typesupport_introspection_c__StringCommand_Request_message_type_support_handle =
+  StringCommand_Request_handle_at_load;
 
 void
 StringCommand_Request__rosidl_typesupport_introspection_c__StringCommand_Request_init_function(
@@ -159,7 +163,7 @@ rosidl_typesupport_introspection_c__get_message_type_support_handle__zorv_interf
 {
   auto & handle =
     StringCommand_Request__rosidl_typesupport_introspection_c__StringCommand_Request_message_type_support_handle;
-  if (load_acquire(handle.typesupport_identifier) == nullptr) [[unlikely]] {
+  if (__builtin_expect(load_acquire(handle.typesupport_identifier) == nullptr, false)) {
     TAIL_CALL return first_call<handle, StringCommand_Request_identifier_once>();
   }
   return &handle;
@@ -206,13 +210,15 @@ static const rosidl_typesupport_introspection_c__MessageMembers
     StringCommand_Response__rosidl_typesupport_introspection_c__StringCommand_Response_fini_function,
 };
 
-static constinit rosidl_message_type_support_t
-  StringCommand_Response__rosidl_typesupport_introspection_c__StringCommand_Response_message_type_support_handle =
+static constexpr rosidl_message_type_support_t StringCommand_Response_handle_at_load =
 {
   .typesupport_identifier = nullptr,  // set by the first call of the getter
   .data = &StringCommand_Response__rosidl_typesupport_introspection_c__StringCommand_Response_message_members,
   .func = get_message_typesupport_handle_function,
 };
+static rosidl_message_type_support_t
+  StringCommand_Response__rosidl_typesupport_introspection_c__StringCommand_Response_message_type_support_handle =
+  StringCommand_Response_handle_at_load;
 
 void
 StringCommand_Response__rosidl_typesupport_introspection_c__StringCommand_Response_init_function(
@@ -238,7 +244,7 @@ rosidl_typesupport_introspection_c__get_message_type_support_handle__zorv_interf
 {
   auto & handle =
     StringCommand_Response__rosidl_typesupport_introspection_c__StringCommand_Response_message_type_support_handle;
-  if (load_acquire(handle.typesupport_identifier) == nullptr) [[unlikely]] {
+  if (__builtin_expect(load_acquire(handle.typesupport_identifier) == nullptr, false)) {
     TAIL_CALL return first_call<handle, StringCommand_Response_identifier_once>();
   }
   return &handle;
@@ -246,22 +252,26 @@ rosidl_typesupport_introspection_c__get_message_type_support_handle__zorv_interf
 
 // Service
 
-static constinit rosidl_typesupport_introspection_c__ServiceMembers
-  zorv_interfaces__srv__detail__string_command__rosidl_typesupport_introspection_c__StringCommand_service_members =
+static constexpr rosidl_typesupport_introspection_c__ServiceMembers StringCommand_service_members_at_load =
 {
   .service_namespace_ = "zorv_interfaces__srv",
   .service_name_ = "StringCommand",
   .request_members_ = nullptr,  // linked by the first call of the getter
   .response_members_ = nullptr,  // linked by the first call of the getter
 };
+static rosidl_typesupport_introspection_c__ServiceMembers
+  zorv_interfaces__srv__detail__string_command__rosidl_typesupport_introspection_c__StringCommand_service_members =
+  StringCommand_service_members_at_load;
 
-static constinit rosidl_service_type_support_t
-  zorv_interfaces__srv__detail__string_command__rosidl_typesupport_introspection_c__StringCommand_service_type_support_handle =
+static constexpr rosidl_service_type_support_t StringCommand_service_handle_at_load =
 {
   .typesupport_identifier = nullptr,  // set by the first call of the getter
   .data = &zorv_interfaces__srv__detail__string_command__rosidl_typesupport_introspection_c__StringCommand_service_members,
   .func = get_service_typesupport_handle_function,
 };
+static rosidl_service_type_support_t
+  zorv_interfaces__srv__detail__string_command__rosidl_typesupport_introspection_c__StringCommand_service_type_support_handle =
+  StringCommand_service_handle_at_load;
 
 static pthread_once_t zorv_interfaces__srv__StringCommand_service_once = PTHREAD_ONCE_INIT;
 
@@ -312,7 +322,7 @@ rosidl_typesupport_introspection_c__get_service_type_support_handle__zorv_interf
 {
   auto & members =
     zorv_interfaces__srv__detail__string_command__rosidl_typesupport_introspection_c__StringCommand_service_members;
-  if (load_acquire(members.response_members_) == nullptr) [[unlikely]] {
+  if (__builtin_expect(load_acquire(members.response_members_) == nullptr, false)) {
     TAIL_CALL return first_service_call();
   }
   return &zorv_interfaces__srv__detail__string_command__rosidl_typesupport_introspection_c__StringCommand_service_type_support_handle;

@@ -29,7 +29,10 @@ struct Call
   std::string function;
   void * message;
 
-  bool operator==(const Call &) const = default;
+  bool operator==(const Call & other) const
+  {
+    return function == other.function && message == other.message;
+  }
 };
 
 std::vector<Call> g_calls;
@@ -165,6 +168,29 @@ TEST_P(Adaptors, ExportedAdaptorsReachTheSameMessageLibraryFunctions)
   alignas(std::max_align_t) unsigned char message[24];
   init(message, ROSIDL_RUNTIME_C_MSG_INIT_ZERO);
   fini(message);
+  EXPECT_EQ(g_calls, (std::vector<Call>{{c.sibling_init, message}, {c.sibling_fini, message}}));
+}
+
+// Each record leads to its own adaptors, names and message library functions,
+// and never to the other message's.
+TEST_P(Adaptors, EachRecordLeadsToItsOwnAdaptorsNamesAndMessageLibraryFunctions)
+{
+  const MessageCase & c = GetParam();
+  const MessageCase & other = test_support::other_case(c);
+  const auto * members = members_of((lib.*c.getter_of)());
+
+  EXPECT_STREQ(members->message_name_, c.message_name);
+  ASSERT_EQ(members->member_count_, 1u);
+  EXPECT_STREQ(members->members_[0].name_, c.field_name);
+  EXPECT_EQ(reinterpret_cast<void *>(members->init_function), lib.library.address(c.init));
+  EXPECT_EQ(reinterpret_cast<void *>(members->fini_function), lib.library.address(c.fini));
+  EXPECT_NE(reinterpret_cast<void *>(members->init_function), lib.library.address(other.init));
+  EXPECT_NE(reinterpret_cast<void *>(members->fini_function), lib.library.address(other.fini));
+  EXPECT_NE(members, members_of((lib.*other.getter_of)()));
+
+  alignas(std::max_align_t) unsigned char message[24];
+  members->init_function(message, ROSIDL_RUNTIME_C_MSG_INIT_ALL);
+  members->fini_function(message);
   EXPECT_EQ(g_calls, (std::vector<Call>{{c.sibling_init, message}, {c.sibling_fini, message}}));
 }
 

@@ -10,12 +10,12 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <latch>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "support/process_usage.hpp"
+#include "support/start_line.hpp"
 #include "support/string_command_library.hpp"
 
 namespace
@@ -37,7 +37,14 @@ struct Observation
   const void * request_link = nullptr;
   const void * response_link = nullptr;
 
-  bool operator==(const Observation &) const = default;
+  bool operator==(const Observation & other) const
+  {
+    return request == other.request && response == other.response && service == other.service &&
+           request_identifier == other.request_identifier &&
+           response_identifier == other.response_identifier &&
+           service_identifier == other.service_identifier && request_link == other.request_link &&
+           response_link == other.response_link;
+  }
 };
 
 // Calls the getters in the order numbered `order` (0 to 5), then reads every
@@ -73,7 +80,7 @@ TEST(Concurrency, RacingFirstCallsOnFreshLoadsAllSeeOneConsistentSetOfValues)
   for (int load = 0; load < loads; ++load) {
     StringCommandLibrary lib;
     std::vector<Observation> seen(static_cast<std::size_t>(threads));
-    std::latch start(threads);
+    test_support::StartLine start(threads);
     std::vector<std::thread> workers;
     for (int t = 0; t < threads; ++t) {
       workers.emplace_back(

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
 
 namespace test_support
 {
@@ -19,18 +20,24 @@ namespace
 {
 
 // From a callgrind output file written with --compress-strings=no.
-std::map<std::string, std::uint64_t> self_instructions(const std::string & callgrind_file)
+std::map<std::string, EventCounts> self_counts(const std::string & callgrind_file)
 {
   std::ifstream in(callgrind_file);
   if (!in) {
     throw std::runtime_error("cannot read " + callgrind_file);
   }
-  std::map<std::string, std::uint64_t> costs;
+  std::map<std::string, EventCounts> costs;
+  std::vector<std::string> events;
   std::string function;
   bool next_line_is_call_cost = false;
   std::string line;
   while (std::getline(in, line)) {
-    if (line.rfind("fn=", 0) == 0) {
+    if (line.rfind("events:", 0) == 0) {
+      std::istringstream names(line.substr(7));
+      for (std::string name; names >> name; ) {
+        events.push_back(name);
+      }
+    } else if (line.rfind("fn=", 0) == 0) {
       function = line.substr(3);
     } else if (line.rfind("calls=", 0) == 0) {
       // The cost line after a call is the callee's inclusive cost.
@@ -42,12 +49,16 @@ std::map<std::string, std::uint64_t> self_instructions(const std::string & callg
         next_line_is_call_cost = false;
         continue;
       }
-      // "position cost": one event (Ir) per line by default.
+      // "position count...": one count per event, in the order of "events:";
+      // trailing zero counts may be left out.
       std::istringstream fields(line);
       std::string position;
-      std::uint64_t instructions = 0;
-      if (fields >> position >> instructions && !function.empty()) {
-        costs[function] += instructions;
+      fields >> position;
+      std::uint64_t count = 0;
+      for (std::size_t e = 0; e < events.size() && fields >> count; ++e) {
+        if (!function.empty()) {
+          costs[function][events[e]] += count;
+        }
       }
     }
   }
@@ -56,7 +67,7 @@ std::map<std::string, std::uint64_t> self_instructions(const std::string & callg
 
 }  // namespace
 
-std::map<std::string, std::uint64_t> callgrind_self_instructions(const std::string & command)
+std::map<std::string, EventCounts> callgrind_self_counts(const std::string & command)
 {
   char path[] = "/tmp/zorv-callgrind-XXXXXX";
   const int fd = mkstemp(path);
@@ -64,14 +75,15 @@ std::map<std::string, std::uint64_t> callgrind_self_instructions(const std::stri
     throw std::runtime_error("mkstemp failed");
   }
   close(fd);
-  const std::string run = "valgrind --tool=callgrind --compress-strings=no --compress-pos=no "
-    "--callgrind-out-file=" + std::string(path) + " " + command + " > /dev/null 2>&1";
+  const std::string run = "valgrind --tool=callgrind --cache-sim=yes --compress-strings=no "
+    "--compress-pos=no --callgrind-out-file=" + std::string(path) + " " + command +
+    " > /dev/null 2>&1";
   const int status = std::system(run.c_str());
   if (status != 0) {
     std::remove(path);
     throw std::runtime_error("callgrind run failed: " + run);
   }
-  auto costs = self_instructions(path);
+  auto costs = self_counts(path);
   std::remove(path);
   return costs;
 }

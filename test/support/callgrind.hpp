@@ -11,10 +11,14 @@
 namespace test_support
 {
 
-/// Runs `command` under valgrind's callgrind and returns the instructions
-/// executed in each function itself (callees not included), by function
-/// name; throws if valgrind fails.
-std::map<std::string, std::uint64_t> callgrind_self_instructions(const std::string & command);
+/// Event counts of one function, by callgrind's event name ("Ir", "Dw", ...).
+using EventCounts = std::map<std::string, std::uint64_t>;
+
+/// Runs `command` under valgrind's callgrind with its cache simulation on, so
+/// that data reads ("Dr") and writes ("Dw") are counted besides instructions
+/// ("Ir"), and returns each function's own counts (callees not included), by
+/// function name; throws if valgrind fails.
+std::map<std::string, EventCounts> callgrind_self_counts(const std::string & command);
 
 }  // namespace test_support
 

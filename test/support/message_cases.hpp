@@ -42,6 +42,12 @@ inline const MessageCase kResponseCase{
   "zorv_interfaces__srv__StringCommand_Response__fini", &StringCommandLibrary::response_getter,
   &StringCommandLibrary::response_init, &StringCommandLibrary::response_fini};
 
+/// The case of the other message of the service.
+inline const MessageCase & other_case(const MessageCase & c)
+{
+  return std::string(c.role) == kRequestCase.role ? kResponseCase : kRequestCase;
+}
+
 /// Names the case in test output.
 inline void PrintTo(const MessageCase & c, std::ostream * out) {*out << c.role;}
 
