@@ -4,22 +4,29 @@
 // typesupport-inspect: shows what an introspection C type support library
 // describes, using nothing but its records, as a middleware would.
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "describe.hpp"
-#include "inspect_error.hpp"
-#include "interface_name.hpp"
-#include "message_yaml.hpp"
-#include "type_support_library.hpp"
+#include "typesupport_core/error.hpp"
+#include "typesupport_core/interface_name.hpp"
+#include "typesupport_core/message_memory.hpp"
+#include "typesupport_core/message_yaml.hpp"
+#include "typesupport_core/report.hpp"
+#include "typesupport_core/type_support_library.hpp"
 
 namespace
 {
 
+using namespace typesupport_core;
+
 constexpr char kUsage[] =
-  "usage: typesupport-inspect [--records | --json] [--set FIELD=VALUE]... LIBRARY INTERFACE\n"
+  "usage: typesupport-inspect [--records | --json | --set FIELD=VALUE...] [--layout LAYOUT]\n"
+  "                           [--] LIBRARY INTERFACE\n"
   "\n"
   "  LIBRARY    an introspection C type support library: a path, or a file name\n"
   "             the dynamic loader finds\n"
@@ -27,75 +34,212 @@ constexpr char kUsage[] =
   "             or package/msg/Name\n"
   "\n"
   "With no option, prints the interface as its definition file reads.\n"
-  "  --records          every record in detail\n"
+  "  --records          every record in detail, as YAML\n"
   "  --json             the same as JSON\n"
   "  --set FIELD=VALUE  create a message through the records, set FIELD (repeatable;\n"
-  "                     nested fields as outer.inner), print it as YAML, destroy it\n";
+  "                     nested fields as outer.inner), print it as YAML, destroy it\n"
+  "  --layout LAYOUT    read member records as 'foxy' (13 fields) or 'humble' (15);\n"
+  "                     by default the layout under which the records are valid\n"
+  "  --version          print the version\n"
+  "  -h, --help         print this help\n";
 
 enum class Output { definition, records, json, round_trip };
 
-int usage_error(const std::string & problem)
+// A problem with the command line itself: exit status 2.
+struct UsageError
 {
-  std::fprintf(stderr, "typesupport-inspect: %s\n%s", problem.c_str(), kUsage);
-  return 2;
+  std::string problem;
+};
+
+struct Options
+{
+  Output output = Output::definition;
+  std::vector<std::pair<std::string, std::string>> assignments;
+  std::optional<MemberLayout> layout;
+  std::vector<std::string> operands;
+  bool help = false;
+  bool version = false;
+};
+
+void choose_output(Options & options, Output output)
+{
+  if (options.output != Output::definition && options.output != output) {
+    throw UsageError{"--records, --json and --set exclude each other"};
+  }
+  options.output = output;
+}
+
+Options parse_options(int argc, char ** argv)
+{
+  Options options;
+  bool operands_only = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    const auto value_of = [&](const std::string & option) {
+        if (argument.size() > option.size() && argument.compare(0, option.size() + 1, option + "=") == 0) {
+          return argument.substr(option.size() + 1);
+        }
+        if (i + 1 == argc) {
+          throw UsageError{option + " needs a value"};
+        }
+        return std::string(argv[++i]);
+      };
+    const auto is_option = [&](const std::string & option) {
+        return argument == option || argument.rfind(option + "=", 0) == 0;
+      };
+    if (operands_only || argument.empty() || argument[0] != '-' || argument == "-") {
+      options.operands.push_back(argument);
+    } else if (argument == "--") {
+      operands_only = true;
+    } else if (argument == "-h" || argument == "--help") {
+      options.help = true;
+    } else if (argument == "--version") {
+      options.version = true;
+    } else if (argument == "--records") {
+      choose_output(options, Output::records);
+    } else if (argument == "--json") {
+      choose_output(options, Output::json);
+    } else if (is_option("--set")) {
+      choose_output(options, Output::round_trip);
+      const std::string assignment = value_of("--set");
+      const std::size_t equals = assignment.find('=');
+      if (equals == std::string::npos || equals == 0) {
+        throw UsageError{"--set '" + assignment + "' is not of the form FIELD=VALUE"};
+      }
+      options.assignments.emplace_back(assignment.substr(0, equals), assignment.substr(equals + 1));
+    } else if (is_option("--layout")) {
+      const std::string layout = value_of("--layout");
+      if (layout == "foxy") {
+        options.layout = MemberLayout::foxy;
+      } else if (layout == "humble") {
+        options.layout = MemberLayout::humble;
+      } else {
+        throw UsageError{"--layout must be 'foxy' or 'humble', not '" + layout + "'"};
+      }
+    } else {
+      throw UsageError{"unknown option " + argument};
+    }
+  }
+  if (options.help || options.version) {
+    return options;
+  }
+  if (options.operands.size() != 2) {
+    throw UsageError{"expected LIBRARY and INTERFACE"};
+  }
+  if (options.operands[0].empty()) {
+    throw UsageError{"LIBRARY is empty"};
+  }
+  try {
+    parse_interface_name(options.operands[1]);
+  } catch (const InputError & error) {
+    throw UsageError{error.what()};
+  }
+  return options;
+}
+
+bool has_field(const MessageType & type, const std::string & path)
+{
+  const std::string first = path.substr(0, path.find('.'));
+  for (const Field & field : type.fields) {
+    if (field.name == first) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// A message created through its records, set and printed, then destroyed.
+std::string round_trip(
+  const MessageType & type, const std::vector<std::pair<std::string, std::string>> & assignments)
+{
+  Message message(type);
+  for (const auto & assignment : assignments) {
+    assign_path(type, message.data(), assignment.first, assignment.second);
+  }
+  return message_yaml(type, message.data());
+}
+
+// For a service, each field goes to the request or the response that has it;
+// each message printed is its own document, headed by a comment naming it.
+std::string round_trip(
+  const Interface & interface, const std::vector<std::pair<std::string, std::string>> & assignments)
+{
+  if (interface.message != nullptr) {
+    return round_trip(*interface.message, assignments);
+  }
+  const MessageType & request = *interface.service->request;
+  const MessageType & response = *interface.service->response;
+  std::vector<std::pair<std::string, std::string>> to_request;
+  std::vector<std::pair<std::string, std::string>> to_response;
+  for (const auto & assignment : assignments) {
+    if (has_field(request, assignment.first)) {
+      to_request.push_back(assignment);
+    } else if (has_field(response, assignment.first)) {
+      to_response.push_back(assignment);
+    } else {
+      throw InputError(interface.name.text() + " has no field '" + assignment.first +
+        "' in its request or response");
+    }
+  }
+  std::string out;
+  if (!to_request.empty()) {
+    out += "# " + request.text() + "\n" + round_trip(request, to_request);
+  }
+  if (!to_response.empty()) {
+    out += (out.empty() ? "" : "---\n") + ("# " + response.text() + "\n") +
+      round_trip(response, to_response);
+  }
+  return out;
+}
+
+std::string render(const Options & options)
+{
+  const InterfaceName name = parse_interface_name(options.operands[1]);
+  const TypeSupportLibrary library(options.operands[0]);
+  const Interface interface = library.describe(name, options.layout);
+  switch (options.output) {
+    case Output::definition: return definition_text(interface);
+    case Output::records: return to_yaml(records_report(interface));
+    case Output::json: return to_json(records_report(interface));
+    case Output::round_trip: return round_trip(interface, options.assignments);
+  }
+  return "";
+}
+
+// Writes `text` to standard output; a write that fails (a full disk, a closed
+// pipe) is an error, not a silent loss.
+int write_out(const std::string & text)
+{
+  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
+    std::fprintf(stderr, "typesupport-inspect: cannot write standard output: %s\n",
+      std::strerror(errno));
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char ** argv)
 {
-  using namespace typesupport_inspect;
-  Output output = Output::definition;
-  std::vector<std::string> operands;
-  std::vector<Assignment> assignments;
   try {
-    for (int i = 1; i < argc; ++i) {
-      const std::string argument = argv[i];
-      if (argument == "-h" || argument == "--help") {
-        std::fputs(kUsage, stdout);
-        return 0;
-      } else if (argument == "--records" || argument == "--json") {
-        if (output != Output::definition) {
-          return usage_error("--records, --json and --set exclude each other");
-        }
-        output = argument == "--records" ? Output::records : Output::json;
-      } else if (argument == "--set" || argument.rfind("--set=", 0) == 0) {
-        if (output != Output::definition && output != Output::round_trip) {
-          return usage_error("--records, --json and --set exclude each other");
-        }
-        if (argument == "--set" && i + 1 == argc) {
-          return usage_error("--set needs FIELD=VALUE");
-        }
-        const std::string assignment = argument == "--set" ? argv[++i] : argument.substr(6);
-        assignments.push_back(parse_assignment(assignment));
-        output = Output::round_trip;
-      } else if (argument.size() > 1 && argument[0] == '-') {
-        return usage_error("unknown option " + argument);
-      } else {
-        operands.push_back(argument);
-      }
+    const Options options = parse_options(argc, argv);
+    if (options.help) {
+      return write_out(kUsage);
     }
-    if (operands.size() != 2) {
-      return usage_error("expected LIBRARY and INTERFACE");
+    if (options.version) {
+      return write_out(std::string("typesupport-inspect ") + ZORV_VERSION + "\n");
     }
-
-    const InterfaceName name = parse_interface_name(operands[1]);
-    const TypeSupportLibrary library(operands[0]);
-    const Interface interface = library.describe(name);
-    switch (output) {
-      case Output::definition: std::fputs(definition_text(interface).c_str(), stdout); break;
-      case Output::records: std::fputs(to_text(records_report(interface)).c_str(), stdout); break;
-      case Output::json: std::fputs(to_json(records_report(interface)).c_str(), stdout); break;
-      case Output::round_trip:
-        std::fputs(round_trip(interface, assignments).c_str(), stdout);
-        break;
-    }
-  } catch (const InspectError & error) {
+    return write_out(render(options));
+  } catch (const UsageError & error) {
+    std::fprintf(stderr, "typesupport-inspect: %s (see typesupport-inspect --help)\n",
+      error.problem.c_str());
+    return 2;
+  } catch (const InputError & error) {
     std::fprintf(stderr, "typesupport-inspect: %s\n", error.what());
     return 1;
   } catch (const std::exception & error) {
-    std::fprintf(stderr, "typesupport-inspect: unexpected error: %s\n", error.what());
+    std::fprintf(stderr, "typesupport-inspect: %s\n", error.what());
     return 1;
   }
-  return 0;
 }

@@ -24,7 +24,9 @@
 #include "rosidl_runtime_c/string.h"
 #include "rosidl_runtime_c/string_functions.h"
 #include "rosidl_runtime_c/u16string.h"
+#include "rosidl_runtime_c/u16string_functions.h"
 #include "rosidl_typesupport_introspection_c/field_types.h"
+#include "rosidl_typesupport_introspection_c/identifier.h"
 #include "rosidl_typesupport_introspection_c/message_introspection.h"
 #include "rosidl_typesupport_introspection_c/service_introspection.h"
 
@@ -76,8 +78,15 @@ struct Everything
   InnerSequence inners;  // Inner[]
 };
 
-const char * identifier = "rosidl_typesupport_introspection_c";
 const char * foreign_identifier = "rosidl_typesupport_cpp";
+
+// Handles as generated code makes them: the introspection library's own
+// identifier pointer, which callers compare, and the runtime's lookup
+// function, which callers call.
+rosidl_message_type_support_t message_handle(const char * identifier, const Members * members)
+{
+  return {identifier, members, get_message_typesupport_handle_function};
+}
 
 // Fields are set by name on a zeroed record, so this builds against every
 // layout of MessageMember.
@@ -134,6 +143,7 @@ void everything_init(void * memory, rosidl_runtime_c__message_initialization)
   std::memset(m, 0, sizeof(*m));
   rosidl_runtime_c__String__init(&m->name);
   rosidl_runtime_c__String__init(&m->code);
+  rosidl_runtime_c__U16String__init(&m->wide);
   m->triple[0] = 1;
   m->triple[1] = -2;
   m->triple[2] = 3;
@@ -160,6 +170,7 @@ void everything_fini(void * memory)
   auto * m = static_cast<Everything *>(memory);
   rosidl_runtime_c__String__fini(&m->name);
   rosidl_runtime_c__String__fini(&m->code);
+  rosidl_runtime_c__U16String__fini(&m->wide);
   rosidl_runtime_c__double__Sequence__fini(&m->readings);
   rosidl_runtime_c__int32__Sequence__fini(&m->counts);
   rosidl_runtime_c__String__fini(&m->tags[0]);
@@ -196,7 +207,7 @@ struct Records
     inner_fields[1] =
       field("label", rosidl_typesupport_introspection_c__ROS_TYPE_STRING, offsetof(Inner, label));
     inner = {"fixture_pkg__msg", "Inner", 2, sizeof(Inner), inner_fields, inner_init, inner_fini};
-    inner_handle = {identifier, &inner, nullptr};
+    inner_handle = message_handle(rosidl_typesupport_introspection_c__identifier, &inner);
 
     Member * f = everything_fields;
     *f++ = field("flag", rosidl_typesupport_introspection_c__ROS_TYPE_BOOLEAN, offsetof(Everything, flag));
@@ -238,11 +249,11 @@ struct Records
       offsetof(Everything, inners), 0, true, 0, false, &inner_handle);
     everything = {"fixture_pkg__msg", "Everything", 23, sizeof(Everything), everything_fields,
       everything_init, everything_fini};
-    everything_handle = {identifier, &everything, nullptr};
+    everything_handle = message_handle(rosidl_typesupport_introspection_c__identifier, &everything);
 
     broken = {"fixture_pkg__msg", "Broken", 2, 16, nullptr, nullptr, nullptr};
-    broken_handle = {identifier, &broken, nullptr};
-    foreign_handle = {foreign_identifier, &inner, nullptr};
+    broken_handle = message_handle(rosidl_typesupport_introspection_c__identifier, &broken);
+    foreign_handle = message_handle(foreign_identifier, &inner);
 
     ok_field[0] = field("ok", rosidl_typesupport_introspection_c__ROS_TYPE_BOOLEAN, 0);
     pair_response = {"fixture_pkg__srv", "Pair_Response", 1, sizeof(bool), ok_field, ok_init, ok_fini};
@@ -251,7 +262,8 @@ struct Records
     pair_request = {"fixture_pkg__srv", "Pair_Request", 1, sizeof(Inner), item_field, inner_init,
       inner_fini};
     pair = {"fixture_pkg__srv", "Pair", &pair_request, &pair_response};
-    pair_handle = {identifier, &pair, nullptr};
+    pair_handle = {rosidl_typesupport_introspection_c__identifier, &pair,
+      get_service_typesupport_handle_function};
   }
 };
 

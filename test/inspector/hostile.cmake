@@ -1,0 +1,1 @@
+# Libraries whose records are wrong on purpose, and the inspector run on them.
