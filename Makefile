@@ -14,7 +14,7 @@ define configure
 	cmake --build $(1)
 endef
 
-.PHONY: all setup setup-demo build demo bench test test-gcc test-gcc9 test-clang test-sanitizers test-tsan test-asan \
+.PHONY: all setup setup-demo build demo bench test test-gcc test-gcc9 test-clang test-sanitizers test-tsan test-asan test-fuzz \
   clean
 
 all: build
@@ -45,8 +45,8 @@ bench: setup
 
 # Every test: the suite built by each compiler the project supports (g++ 12,
 # clang++ 14, and GCC 9.3 as on ROS 2 Foxy's platform), then under both
-# sanitizers. CI runs exactly this.
-test: test-gcc test-clang test-gcc9 test-sanitizers
+# sanitizers, then the fuzzer. CI runs exactly this.
+test: test-gcc test-clang test-gcc9 test-sanitizers test-fuzz
 
 test-gcc: setup
 	$(call configure,$(BUILD_DIR)/gcc,gcc,g++)
@@ -63,6 +63,19 @@ test-gcc9: setup
 test-clang: setup
 	$(call configure,$(BUILD_DIR)/clang,clang,clang++)
 	cd $(BUILD_DIR)/clang && ctest --output-on-failure
+
+# The CDR decoder under libFuzzer (clang, with AddressSanitizer and
+# UndefinedBehaviorSanitizer) from the committed seeds, for FUZZ_SECONDS; new
+# inputs go to the build tree, a failing one to $(BUILD_DIR)/fuzz/artifacts/.
+# A failure it finds belongs in test/fuzz/regressions/.
+FUZZ_SECONDS ?= 60
+test-fuzz: setup
+	cmake -S . -B $(BUILD_DIR)/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Release -DZORV_WARNINGS_AS_ERRORS=ON \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DZORV_SANITIZER=fuzzer $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR)/fuzz --target fuzz_cdr
+	mkdir -p $(BUILD_DIR)/fuzz/corpus $(BUILD_DIR)/fuzz/artifacts
+	$(BUILD_DIR)/fuzz/test/fuzz/fuzz_cdr -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -artifact_prefix=$(BUILD_DIR)/fuzz/artifacts/ $(BUILD_DIR)/fuzz/corpus test/fuzz/corpus
 
 # The same suite under ThreadSanitizer, then AddressSanitizer with
 # UndefinedBehaviorSanitizer; each stops at its first report.
