@@ -5,8 +5,9 @@
 // StringCommand service does not have: every primitive type, bounded strings,
 // fixed arrays, bounded and unbounded sequences and nested messages; plus
 // handles that are wrong on purpose. Package "fixture_pkg":
-//   msg/Inner       int32 x, string label
-//   msg/Everything  see kEverythingDefinition in the tests
+//   msg/Inner       int32 x, string label, float64 weight
+//   msg/Everything  every kind of field (see the definition test)
+//   msg/Wire        Everything without its wstring and long double
 //   msg/Foreign     a handle of another type support
 //   msg/Broken      a record with fields but no member array
 //   msg/Null        a getter that returns no handle
@@ -42,6 +43,7 @@ struct Inner
 {
   std::int32_t x;
   rosidl_runtime_c__String label;
+  double weight;  // after a string: its place on the wire moves with the label
 };
 
 struct InnerSequence
@@ -184,12 +186,15 @@ void everything_fini(void * memory)
 
 struct Records
 {
-  Member inner_fields[2];
+  Member inner_fields[3];
   Members inner;
   rosidl_message_type_support_t inner_handle;
   Member everything_fields[23];
   Members everything;
   rosidl_message_type_support_t everything_handle;
+  Member wire_fields[21];
+  Members wire;
+  rosidl_message_type_support_t wire_handle;
   Members broken;
   rosidl_message_type_support_t broken_handle;
   rosidl_message_type_support_t foreign_handle;
@@ -206,7 +211,9 @@ struct Records
     inner_fields[0] = field("x", rosidl_typesupport_introspection_c__ROS_TYPE_INT32, offsetof(Inner, x));
     inner_fields[1] =
       field("label", rosidl_typesupport_introspection_c__ROS_TYPE_STRING, offsetof(Inner, label));
-    inner = {"fixture_pkg__msg", "Inner", 2, sizeof(Inner), inner_fields, inner_init, inner_fini};
+    inner_fields[2] =
+      field("weight", rosidl_typesupport_introspection_c__ROS_TYPE_DOUBLE, offsetof(Inner, weight));
+    inner = {"fixture_pkg__msg", "Inner", 3, sizeof(Inner), inner_fields, inner_init, inner_fini};
     inner_handle = message_handle(rosidl_typesupport_introspection_c__identifier, &inner);
 
     Member * f = everything_fields;
@@ -251,6 +258,20 @@ struct Records
       everything_init, everything_fini};
     everything_handle = message_handle(rosidl_typesupport_introspection_c__identifier, &everything);
 
+    // Everything but its wstring and long double, which Cyclone's IDL
+    // cannot express: the message that has an IDL twin.
+    Member * w = wire_fields;
+    for (const Member & member : everything_fields) {
+      if (member.type_id_ != rosidl_typesupport_introspection_c__ROS_TYPE_WSTRING &&
+        member.type_id_ != rosidl_typesupport_introspection_c__ROS_TYPE_LONG_DOUBLE)
+      {
+        *w++ = member;
+      }
+    }
+    wire = {"fixture_pkg__msg", "Wire", 21, sizeof(Everything), wire_fields, everything_init,
+      everything_fini};
+    wire_handle = message_handle(rosidl_typesupport_introspection_c__identifier, &wire);
+
     broken = {"fixture_pkg__msg", "Broken", 2, 16, nullptr, nullptr, nullptr};
     broken_handle = message_handle(rosidl_typesupport_introspection_c__identifier, &broken);
     foreign_handle = message_handle(foreign_identifier, &inner);
@@ -285,6 +306,12 @@ FIXTURE_EXPORT const rosidl_message_type_support_t *
 rosidl_typesupport_introspection_c__get_message_type_support_handle__fixture_pkg__msg__Everything()
 {
   return &records().everything_handle;
+}
+
+FIXTURE_EXPORT const rosidl_message_type_support_t *
+rosidl_typesupport_introspection_c__get_message_type_support_handle__fixture_pkg__msg__Wire()
+{
+  return &records().wire_handle;
 }
 
 FIXTURE_EXPORT const rosidl_message_type_support_t *

@@ -113,7 +113,7 @@ TEST(Records, ReportListsEachTypeOnceWithEveryRecordField)
   EXPECT_EQ(types.items[0]["type"].text, "fixture_pkg/msg/Everything");
   const YamlValue & inner = types.items[1];
   EXPECT_EQ(inner["type"].text, "fixture_pkg/msg/Inner");
-  EXPECT_EQ(inner["size_of"].text, "32");
+  EXPECT_EQ(inner["size_of"].text, "40");
   EXPECT_EQ(inner["size_of"].resolved, "int");
   EXPECT_EQ(inner["has_init_function"].resolved, "bool");
 

@@ -172,7 +172,7 @@ TEST(InspectorCli, RecordsAndJsonDescribeEveryRecordAndParseBack)
   EXPECT_EQ(parsed["types"][0]["fields"].size(), 23u);
   EXPECT_EQ(parsed["types"][0]["fields"][14]["string_upper_bound"], 8);
   EXPECT_EQ(parsed["types"][0]["fields"][21]["message"], "fixture_pkg/msg/Inner");
-  EXPECT_EQ(parsed["types"][1]["size_of"], 32);
+  EXPECT_EQ(parsed["types"][1]["size_of"], 40);
   EXPECT_EQ(parsed["types"][1]["has_init_function"], true);
 }
 
