@@ -86,19 +86,43 @@ std::size_t primitive_wire_size(std::uint8_t type_id)
   }
 }
 
+// The zero bytes before a value aligned to `alignment` (1, 2, 4 or 8) at
+// `position`, counted from the end of the encapsulation header.
+inline std::size_t padding(std::size_t position, std::size_t alignment)
+{
+  return (alignment - ((position - kEncapsulationSize) & (alignment - 1))) & (alignment - 1);
+}
+
+// Copies a primitive of 1, 2, 4 or 8 bytes with a copy of that fixed size,
+// which compiles to one move instead of a call.
+inline void copy_primitive(void * to, const void * from, std::size_t size)
+{
+  switch (size) {
+    case 1: std::memcpy(to, from, 1); return;
+    case 2: std::memcpy(to, from, 2); return;
+    case 4: std::memcpy(to, from, 4); return;
+    case 8: std::memcpy(to, from, 8); return;
+    default: std::memcpy(to, from, size); return;
+  }
+}
+
 // Counts the bytes a message takes, or writes them; one traversal serves both,
 // so that the size and the bytes cannot disagree.
 class Counter
 {
 public:
+  // Only the writing pass looks inside strings.
+  static constexpr bool kScansStrings = false;
+
   explicit Counter(std::size_t start)
   : position_(start) {}
 
   void align(std::size_t alignment)
   {
-    position_ += (alignment - (position_ - kEncapsulationSize) % alignment) % alignment;
+    position_ += padding(position_, alignment);
   }
   void bytes(const void *, std::size_t count) {position_ += count;}
+  void primitive(const void *, std::size_t size) {position_ += size;}
   void zeros(std::size_t count) {position_ += count;}
   void u32(std::uint32_t) {align(4); position_ += 4;}
   std::size_t position() const {return position_;}
@@ -110,12 +134,23 @@ private:
 class Writer
 {
 public:
+  static constexpr bool kScansStrings = true;
+
   Writer(unsigned char * out, std::size_t start)
   : out_(out), position_(start) {}
 
   void align(std::size_t alignment)
   {
-    zeros((alignment - (position_ - kEncapsulationSize) % alignment) % alignment);
+    const std::size_t count = padding(position_, alignment);
+    for (std::size_t i = 0; i < count; ++i) {
+      out_[position_ + i] = 0;
+    }
+    position_ += count;
+  }
+  void primitive(const void * data, std::size_t size)
+  {
+    copy_primitive(out_ + position_, data, size);
+    position_ += size;
   }
   void bytes(const void * data, std::size_t count)
   {
@@ -176,7 +211,7 @@ void encode_value(Sink & sink, const Field & field, const void * at)
         if (size >= kMaxWireCount) {
           throw Fault{"a string of " + std::to_string(size) + " bytes is too long for the wire"};
         }
-        if (size > 0 && std::memchr(text.data, '\0', size) != nullptr) {
+        if (Sink::kScansStrings && size > 0 && std::memchr(text.data, '\0', size) != nullptr) {
           throw Fault{"a string holds a NUL character"};
         }
         sink.u32(static_cast<std::uint32_t>(size + 1));
@@ -207,7 +242,7 @@ void encode_value(Sink & sink, const Field & field, const void * at)
     default: {
         const std::size_t size = primitive_wire_size(field.type_id);
         sink.align(size);
-        sink.bytes(at, size);
+        sink.primitive(at, size);
         return;
       }
   }
@@ -217,6 +252,13 @@ template<typename Sink>
 void encode_field(Sink & sink, const Field & field, const void * memory)
 {
   if (field.array == ArrayKind::none) {
+    // Most fields are single numbers: straight to the bytes.
+    const std::size_t size = primitive_wire_size(field.type_id);
+    if (size > 0 && field.type_id != rosidl_typesupport_introspection_c__ROS_TYPE_BOOLEAN) {
+      sink.align(size);
+      sink.primitive(memory, size);
+      return;
+    }
     in_field(field, kWholeField, [&] {encode_value(sink, field, memory);});
     return;
   }
@@ -285,7 +327,7 @@ public:
 
   void align(std::size_t alignment)
   {
-    const std::size_t skip = (alignment - (position_ - kEncapsulationSize) % alignment) % alignment;
+    const std::size_t skip = padding(position_, alignment);
     position_ = std::min(size_, position_ + skip);
   }
 
@@ -322,7 +364,7 @@ public:
     align(size);
     const unsigned char * at = take(size);
     if (!swap_) {
-      std::memcpy(out, at, size);
+      copy_primitive(out, at, size);
       return;
     }
     auto * bytes = static_cast<unsigned char *>(out);
@@ -392,6 +434,11 @@ private:
     if (count > remaining() / least) {
       throw Fault{std::to_string(count) + " elements cannot fit in the " +
               std::to_string(remaining()) + " bytes left", position_};
+    }
+    // A message read into again (a server's request, say) mostly gets
+    // sequences of the same length: their elements are overwritten in place.
+    if (element_count(field, memory) == count && (count == 0 || element_memory(field, memory, 0))) {
+      return count;
     }
     const std::size_t memory_needed = count * field.element_size;
     if (memory_needed > budget_) {
@@ -468,7 +515,12 @@ private:
       throw Fault{std::to_string(size) + " bytes exceed the bound of " +
               std::to_string(field.string_upper_bound), start};
     }
-    if (!rosidl_runtime_c__String__assignn(text, characters, size)) {
+    // In place when it fits, as the runtime's assign would reallocate.
+    if (text->data != nullptr && text->capacity > size) {
+      std::memcpy(text->data, characters, size);
+      text->data[size] = '\0';
+      text->size = size;
+    } else if (!rosidl_runtime_c__String__assignn(text, characters, size)) {
       throw Fault{"out of memory for a string of " + std::to_string(size) + " bytes", start};
     }
   }
@@ -584,18 +636,19 @@ std::vector<unsigned char> CdrCodec::serialize(const void * message, const Reque
 void CdrCodec::deserialize(
   const unsigned char * bytes, std::size_t size, void * message, RequestHeader * header) const
 {
-  const std::string doing = "cannot deserialize " + type_.text();
+  const auto refuse = [this](const std::string & problem) {
+      return Error("cannot deserialize " + type_.text() + ": " + problem);
+    };
   if (size < kEncapsulationSize) {
-    throw Error(doing + ": " + std::to_string(size) + " bytes hold no encapsulation header");
+    throw refuse(std::to_string(size) + " bytes hold no encapsulation header");
   }
   if (bytes[0] != 0x00 || bytes[1] > 0x01) {
     char encapsulation[32];
     std::snprintf(encapsulation, sizeof(encapsulation), "%02x %02x", bytes[0], bytes[1]);
-    throw Error(doing + ": unknown encapsulation " + encapsulation + " (expected plain CDR, "
-      "00 00 or 00 01)");
+    throw refuse(std::string("unknown encapsulation ") + encapsulation +
+      " (expected plain CDR, 00 00 or 00 01)");
   }
-  const bool little_endian = bytes[1] == 0x01;
-  const bool swap = !little_endian;
+  const bool swap = bytes[1] != 0x01;
   const std::size_t budget =
     std::min(size, (std::numeric_limits<std::size_t>::max() - (1 << 20)) / kAllocationPerSampleByte) *
     kAllocationPerSampleByte + (1 << 20);
@@ -614,7 +667,7 @@ void CdrCodec::deserialize(
               reader.position()};
     }
   } catch (const Fault & fault) {
-    rethrow(fault, doing.c_str());
+    rethrow(fault, ("cannot deserialize " + type_.text()).c_str());
   }
 }
 

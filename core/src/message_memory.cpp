@@ -20,21 +20,6 @@ namespace typesupport_core
 namespace
 {
 
-// Every sequence of the C message structures, whatever its element type.
-struct Sequence
-{
-  void * data;
-  std::size_t size;
-  std::size_t capacity;
-};
-
-Sequence read_sequence(const void * memory)
-{
-  Sequence sequence;
-  std::memcpy(&sequence, memory, sizeof(sequence));
-  return sequence;
-}
-
 // Messages are aligned as malloc aligns: enough for any field type.
 constexpr std::size_t kMessageAlignment = alignof(std::max_align_t);
 
@@ -114,13 +99,13 @@ bool resize_primitive_sequence(std::uint8_t type_id, void * memory, std::size_t 
 // finalise and free them the same way.
 bool resize_message_sequence(const MessageType & nested, void * memory, std::size_t count)
 {
-  Sequence sequence = read_sequence(memory);
+  SequenceMemory sequence = read_sequence(memory);
   auto * old_elements = static_cast<unsigned char *>(sequence.data);
   for (std::size_t i = 0; old_elements != nullptr && i < sequence.capacity; ++i) {
     nested.fini_function(old_elements + i * nested.size_of);
   }
   std::free(old_elements);
-  sequence = Sequence{nullptr, 0, 0};
+  sequence = SequenceMemory{nullptr, 0, 0};
   if (count > 0) {
     sequence.data = std::calloc(count, nested.size_of > 0 ? nested.size_of : 1);
     if (sequence.data == nullptr) {
@@ -158,29 +143,6 @@ Message::~Message()
 {
   type_.fini_function(memory_);
   ::operator delete(memory_, std::align_val_t{kMessageAlignment});
-}
-
-std::size_t element_count(const Field & field, const void * memory)
-{
-  switch (field.array) {
-    case ArrayKind::none: return 1;
-    case ArrayKind::fixed: return field.array_size;
-    case ArrayKind::bounded_sequence:
-    case ArrayKind::sequence: return read_sequence(memory).size;
-  }
-  return 0;
-}
-
-const void * element_memory(const Field & field, const void * memory, std::size_t index)
-{
-  const void * elements = field.is_sequence() ? read_sequence(memory).data : memory;
-  return static_cast<const unsigned char *>(elements) + index * field.element_size;
-}
-
-void * element_memory(const Field & field, void * memory, std::size_t index)
-{
-  void * elements = field.is_sequence() ? read_sequence(memory).data : memory;
-  return static_cast<unsigned char *>(elements) + index * field.element_size;
 }
 
 void resize_sequence(const Field & field, void * memory, std::size_t count)

@@ -13,11 +13,6 @@ const char * layout_name(MemberLayout layout)
   return layout == MemberLayout::foxy ? "foxy" : "humble";
 }
 
-bool Field::is_sequence() const
-{
-  return array == ArrayKind::bounded_sequence || array == ArrayKind::sequence;
-}
-
 std::string MessageType::text() const
 {
   return interface_text(record_namespace, name);

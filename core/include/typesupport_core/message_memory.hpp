@@ -5,6 +5,7 @@
 #define TYPESUPPORT_CORE__MESSAGE_MEMORY_HPP_
 
 #include <cstddef>
+#include <cstring>
 
 #include "typesupport_core/message_type.hpp"
 
@@ -43,14 +44,48 @@ inline const void * field_memory(const void * message, const Field & field)
   return static_cast<const unsigned char *>(message) + field.offset;
 }
 
+/// Every sequence of the C message structures, whatever its element type.
+struct SequenceMemory
+{
+  void * data;
+  std::size_t size;
+  std::size_t capacity;
+};
+
+/// The sequence at `memory`.
+inline SequenceMemory read_sequence(const void * memory)
+{
+  SequenceMemory sequence;
+  std::memcpy(&sequence, memory, sizeof(sequence));
+  return sequence;
+}
+
 /// How many elements the field at `memory` holds: 1 for a single value, the
 /// count of a fixed array, the current size of a sequence.
-std::size_t element_count(const Field & field, const void * memory);
+inline std::size_t element_count(const Field & field, const void * memory)
+{
+  switch (field.array) {
+    case ArrayKind::none: return 1;
+    case ArrayKind::fixed: return field.array_size;
+    case ArrayKind::bounded_sequence:
+    case ArrayKind::sequence: return read_sequence(memory).size;
+  }
+  return 0;
+}
 
 /// The element at `index` of the field at `memory` (index 0 of a single value).
-const void * element_memory(const Field & field, const void * memory, std::size_t index);
+inline const void * element_memory(const Field & field, const void * memory, std::size_t index)
+{
+  const void * elements = field.is_sequence() ? read_sequence(memory).data : memory;
+  return static_cast<const unsigned char *>(elements) + index * field.element_size;
+}
+
 /// The element at `index` of the field at `memory` (index 0 of a single value).
-void * element_memory(const Field & field, void * memory, std::size_t index);
+inline void * element_memory(const Field & field, void * memory, std::size_t index)
+{
+  void * elements = field.is_sequence() ? read_sequence(memory).data : memory;
+  return static_cast<unsigned char *>(elements) + index * field.element_size;
+}
 
 /// Makes the sequence field at `memory` hold `count` initialised elements,
 /// dropping what it held: through the record's resize function when it has

@@ -59,7 +59,10 @@ struct Field
   bool (* resize_function)(void *, std::size_t) = nullptr;
 
   /// True for bounded and unbounded sequences: {data, size, capacity} in memory.
-  bool is_sequence() const;
+  bool is_sequence() const
+  {
+    return array == ArrayKind::bounded_sequence || array == ArrayKind::sequence;
+  }
 };
 
 /// A message as its members record describes it, with every field checked.
