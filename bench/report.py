@@ -8,7 +8,9 @@
 Times come from bench_type_support (Google Benchmark, medians of repetitions),
 each next to its baseline of the same run; instruction counts from the
 callgrind-based test_instruction_counts, which records them; the load cost
-from the library's dynamic relocations.
+from the library's dynamic relocations. Where the build has Cyclone DDS,
+bench_codec pairs the record-driven codec with Cyclone's serializer and
+bench_round_trip a typesupport-service call with a native one.
 """
 
 import json
@@ -43,6 +45,18 @@ PAIRS = [
     for n in (2, 4, 8)
 ]
 
+# The codec and the service, against Cyclone DDS (bench_codec, bench_round_trip).
+CODEC_CASES = [('0', 'StringCommand request, "go to dock 7"'),
+               ('1', 'StringCommand request, 64 KiB command'),
+               ('2', 'fixture Wire message, every kind of field')]
+DDS_PAIRS = [
+    ('BM_Records_%s/%s' % (what, arg), 'BM_Cyclone_%s/%s' % (what, arg), '%s: %s' % (what.lower(), text))
+    for what in ('Serialize', 'Deserialize') for arg, text in CODEC_CASES
+] + [
+    ('BM_Records_RoundTrip/min_time:2.000/real_time', 'BM_Native_RoundTrip/min_time:2.000/real_time',
+     'a call on loopback, one client'),
+]
+
 BASELINE_TEXT = {
     'BM_Baseline_ConstantAddress': 'a function returning a constant address, in another shared object',
     'BM_LoadUnload': 'dlopen + dlclose alone',
@@ -69,20 +83,24 @@ def run(command, **kwargs):
     return subprocess.run(command, check=True, capture_output=True, text=True, **kwargs).stdout
 
 
-def benchmark_medians(build):
+def benchmark_medians(build, program='bench_type_support'):
     with tempfile.NamedTemporaryFile(suffix='.json') as out:
         subprocess.run(
-            [os.path.join(build, 'bench', 'bench_type_support'),
+            [os.path.join(build, 'bench', program),
              '--benchmark_repetitions=%d' % REPETITIONS,
              '--benchmark_report_aggregates_only=true',
              '--benchmark_out_format=json', '--benchmark_out=' + out.name],
             check=True, stdout=sys.stderr)
         report = json.load(open(out.name))
     medians = {}
+    counters = {}
     for entry in report['benchmarks']:
         if entry.get('aggregate_name') == 'median':
             medians[entry['run_name']] = entry['real_time']
-    return report['context'], medians
+            counters[entry['run_name']] = {
+                key: value for key, value in entry.items()
+                if key.endswith('_per_call') or key == 'calls_per_second'}
+    return report['context'], medians, counters
 
 
 def instructions_per_call(build):
@@ -145,7 +163,12 @@ def main():
         sys.exit(__doc__)
     build, output = sys.argv[1], sys.argv[2]
 
-    context, medians = benchmark_medians(build)
+    context, medians, _ = benchmark_medians(build)
+    dds = os.path.exists(os.path.join(build, 'bench', 'bench_codec'))
+    if dds:
+        _, codec_medians, _ = benchmark_medians(build, 'bench_codec')
+        _, trip_medians, trip_counters = benchmark_medians(build, 'bench_round_trip')
+        dds_medians = dict(codec_medians, **trip_medians)
     per_call = instructions_per_call(build)
     relocations = dynamic_relocations(os.path.join(build, LIBRARY))
     baseline_relocations = dynamic_relocations(
@@ -186,6 +209,42 @@ def main():
         lines.append('| %s | %s | %s | %s | %.2f |' % (
             text, format_time(medians[measured]), base_text, format_time(medians[baseline]),
             medians[measured] / medians[baseline]))
+
+    if dds:
+        records_trip, native_trip = DDS_PAIRS[-1][0], DDS_PAIRS[-1][1]
+        lines += [
+            '',
+            '## The codec and the service, against Cyclone DDS',
+            '',
+            "The record-driven codec against Cyclone's own serializer (`dds_stream_write`, "
+            '`dds_stream_read` on the `idlc` twin), each serializing into a fresh buffer and '
+            'deserializing into a message kept across iterations; then a call on loopback, '
+            'client and server in one process on participants of their own, through '
+            "typesupport-service's binding and codec against a native client and server of the "
+            'twin. Goal: codec 1.0 or less, call within 1.1.',
+            '',
+            '| what | records | Cyclone | ratio |',
+            '|---|---:|---:|---:|',
+        ]
+        for measured, baseline, text in DDS_PAIRS:
+            if measured in dds_medians and baseline in dds_medians:
+                lines.append('| %s | %s | %s | %.2f |' % (
+                    text, format_time(dds_medians[measured]), format_time(dds_medians[baseline]),
+                    dds_medians[measured] / dds_medians[baseline]))
+        if records_trip in trip_counters and native_trip in trip_counters:
+            ours, theirs = trip_counters[records_trip], trip_counters[native_trip]
+            lines += [
+                '',
+                'Calls per second, one client: %.0f through typesupport-service\'s binding, '
+                '%.0f native.' % (ours['calls_per_second'], theirs['calls_per_second']),
+                '',
+                '| heap allocations per call | records | native |',
+                '|---|---:|---:|',
+            ]
+            for key, text in (('client_allocations_per_call', "client's thread"),
+                              ('server_allocations_per_call', "server's thread"),
+                              ('dds_thread_allocations_per_call', "Cyclone's own threads")):
+                lines.append('| %s | %.1f | %.1f |' % (text, ours[key], theirs[key]))
 
     lines += [
         '',
