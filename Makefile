@@ -3,7 +3,6 @@
 
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
-TYPESUPPORT := libzorv_interfaces__rosidl_typesupport_introspection_c.so
 
 # configure DIR C-COMPILER C++-COMPILER [SANITIZER] [TESTS]: a Release build,
 # warnings as errors, with the tests unless TESTS is OFF.
@@ -29,13 +28,11 @@ setup:
 build: setup-demo
 	$(call configure,$(BUILD_DIR)/gcc,gcc,g++,,OFF)
 
-# The inspector, a generic caller, on the library: the service as its
-# definition file reads, then a request created, filled, printed and
-# destroyed through the records alone.
+# The main job: the inspector reads the library, then typesupport-service
+# serves the service in the background and a second one calls it over DDS,
+# driven by the records alone.
 demo: build
-	$(BUILD_DIR)/gcc/inspector/typesupport-inspect $(BUILD_DIR)/gcc/$(TYPESUPPORT) zorv_interfaces/srv/StringCommand
-	$(BUILD_DIR)/gcc/inspector/typesupport-inspect --set command="hello" \
-	  $(BUILD_DIR)/gcc/$(TYPESUPPORT) zorv_interfaces/srv/StringCommand
+	./scripts/demo.sh $(BUILD_DIR)/gcc
 
 # Benchmarks and instruction counts of the g++ Release build, written to
 # docs/benchmarks.md. Not part of any test run.
