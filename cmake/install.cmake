@@ -16,6 +16,9 @@ install(TARGETS
   ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}"
   RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 install(TARGETS typesupport-inspect RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+if(TARGET typesupport-service)
+  install(TARGETS typesupport-service RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+endif()
 install(DIRECTORY include/ generator_c_standin/include/ DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}")
 
 install(EXPORT zorv_interfacesTargets

@@ -46,4 +46,15 @@ run("${prefix}/bin/typesupport-inspect" libzorv_interfaces__rosidl_typesupport_i
 if(NOT output STREQUAL "string command\n---\nstring answer\n")
   message(FATAL_ERROR "installed inspector printed: ${output}")
 endif()
-message(STATUS "downstream consumer and installed inspector: ok")
+# The installed service tool, where one was built, finds the installed
+# library by its bare name too: here it gets as far as asking DDS.
+if(EXISTS "${prefix}/bin/typesupport-service")
+  execute_process(
+    COMMAND "${CMAKE_COMMAND}" -E env ROS_LOCALHOST_ONLY=1 ROS_DOMAIN_ID=231
+      "${prefix}/bin/typesupport-service" call --timeout 0.1 /downstream zorv_interfaces/srv/StringCommand
+    RESULT_VARIABLE result ERROR_VARIABLE errors)
+  if(NOT result EQUAL 1 OR NOT errors MATCHES "service /downstream not available after 0.1 s")
+    message(FATAL_ERROR "installed typesupport-service: exit ${result}: ${errors}")
+  endif()
+endif()
+message(STATUS "downstream consumer and installed tools: ok")
