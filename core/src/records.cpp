@@ -3,6 +3,7 @@
 
 #include "typesupport_core/records.hpp"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -137,6 +138,7 @@ public:
   {
     const auto done = done_.find(record);
     if (done != done_.end()) {
+      check_expected(*done->second, expected, where);
       return *done->second;
     }
     if (in_progress_.count(record) > 0) {
@@ -159,10 +161,11 @@ public:
     type->record_namespace = name_text(raw.message_namespace_, "message namespace", where);
     type->name = name_text(raw.message_name_, "message name", where);
     const std::string here = type->text();
-    if (expected != nullptr &&
-      (type->record_namespace != expected->record_namespace || type->name != expected->name))
-    {
-      throw Error(where + ": the records are those of " + here);
+    check_expected(*type, expected, where);
+    // One type, one record: two records of one name would be told apart by
+    // nothing that a caller sees.
+    if (!type_names_.emplace(here, record).second) {
+      throw Error(where + ": two different records describe " + here);
     }
     if (raw.member_count_ > kMaxFields) {
       throw Error(here + ": " + std::to_string(raw.member_count_) + " fields, more than " +
@@ -172,8 +175,11 @@ public:
       throw Error(here + ": size_of_ " + std::to_string(raw.size_of_) + " is more than " +
         std::to_string(kMaxMessageSize));
     }
-    if (raw.member_count_ > 0 && raw.size_of_ == 0) {
-      throw Error(here + ": size_of_ is 0 but the message has fields");
+    // A C structure takes at least one byte, also without fields (the
+    // message library gives an empty message a placeholder member).
+    if (raw.size_of_ == 0) {
+      throw Error(here + (raw.member_count_ > 0 ? ": size_of_ is 0 but the message has fields" :
+        ": size_of_ is 0"));
     }
     const std::size_t stride =
       layout_ == MemberLayout::foxy ? sizeof(RawFoxyMember) : sizeof(RawHumbleMember);
@@ -181,8 +187,9 @@ public:
       throw Error(here + ": " + std::to_string(raw.member_count_) + " fields but no member array");
     }
     if (!memory_.readable(raw.members_, raw.member_count_ * stride)) {
-      throw Error(here + ": member array at " + address_text(raw.members_) + " of " +
-        std::to_string(raw.member_count_) + " fields is not readable");
+      throw Error(here + ": member array at " + address_text(raw.members_) + " (" +
+        std::to_string(raw.member_count_) + (raw.member_count_ == 1 ? " field" : " fields") +
+        ") is not readable");
     }
     check_code(reinterpret_cast<const void *>(raw.init_function), here + ": init_function");
     check_code(reinterpret_cast<const void *>(raw.fini_function), here + ": fini_function");
@@ -193,16 +200,30 @@ public:
 
     in_progress_.insert(record);
     std::set<std::string> names;
+    // Where each field lies, to find two that share bytes.
+    std::vector<std::pair<std::size_t, std::size_t>> extents;
     for (std::uint32_t i = 0; i < raw.member_count_; ++i) {
+      std::size_t extent = 0;
+      std::size_t alignment = 1;
       Field field = read_field(
-        static_cast<const unsigned char *>(raw.members_) + i * stride, *type, i, depth);
+        static_cast<const unsigned char *>(raw.members_) + i * stride, *type, i, depth, extent,
+        alignment);
       if (!names.insert(field.name).second) {
         throw Error(here + ": two fields are named '" + field.name + "'");
       }
+      type->alignment = std::max(type->alignment, alignment);
+      extents.emplace_back(field.offset, field.offset + extent);
       type->fields.push_back(std::move(field));
       ++progress_;
     }
     in_progress_.erase(record);
+    std::sort(extents.begin(), extents.end());
+    for (std::size_t i = 1; i < extents.size(); ++i) {
+      if (extents[i].first < extents[i - 1].second) {
+        throw Error(here + ": two fields share the bytes at offset " +
+          std::to_string(extents[i].first));
+      }
+    }
 
     MessageType * read = type.get();
     types_.push_back(std::move(type));
@@ -211,6 +232,17 @@ public:
   }
 
 private:
+  // The record must carry the namespace and name `expected` gives, if any.
+  static void check_expected(
+    const MessageType & type, const ExpectedName * expected, const std::string & where)
+  {
+    if (expected != nullptr &&
+      (type.record_namespace != expected->record_namespace || type.name != expected->name))
+    {
+      throw Error(where + ": the records are those of " + type.text());
+    }
+  }
+
   // Names may hold anything; error messages show them on one line.
   static std::string printable(const std::string & text)
   {
@@ -228,8 +260,11 @@ private:
     }
   }
 
+  // Reads and checks field `index` at `address`; `extent` and `alignment`
+  // receive the bytes it takes in the message and the alignment it needs.
   Field read_field(
-    const unsigned char * address, const MessageType & owner, std::uint32_t index, int depth)
+    const unsigned char * address, const MessageType & owner, std::uint32_t index, int depth,
+    std::size_t & extent, std::size_t & alignment)
   {
     RawMemberHead head;
     std::memcpy(&head, address, sizeof(head));
@@ -289,7 +324,7 @@ private:
     }
     field.string_upper_bound = head.string_upper_bound_;
 
-    std::size_t alignment = 1;
+    alignment = 1;
     if (field.type_id == rosidl_typesupport_introspection_c__ROS_TYPE_MESSAGE) {
       if (head.members_ == nullptr) {
         throw Error(where + ": a nested message without a type support handle");
@@ -297,6 +332,11 @@ private:
       const void * data = handle_data(head.members_, where);
       field.nested = &message(data, where, depth + 1);
       field.element_size = field.nested->size_of;
+      alignment = field.nested->alignment;
+      if (field.array != ArrayKind::none && field.element_size % alignment != 0) {
+        throw Error(where + ": elements of " + std::to_string(field.element_size) +
+          " bytes cannot all be aligned to " + std::to_string(alignment));
+      }
     } else {
       if (head.members_ != nullptr) {
         throw Error(where + ": a nested handle on a field that is not a message");
@@ -310,7 +350,7 @@ private:
     }
 
     // The bytes the field takes, without overflow.
-    std::size_t extent = field.element_size;
+    extent = field.element_size;
     if (field.is_sequence()) {
       extent = kSequenceSize;
       alignment = alignof(void *);
@@ -340,6 +380,7 @@ private:
   std::size_t progress_ = 0;
   bool multi_field_seen_ = false;
   std::map<const void *, MessageType *> done_;
+  std::map<std::string, const void *> type_names_;
   std::set<const void *> in_progress_;
   std::vector<std::unique_ptr<MessageType>> types_;
 };

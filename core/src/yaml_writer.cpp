@@ -135,8 +135,13 @@ void YamlWriter::end_sequence()
 void YamlWriter::scalar(std::string_view value, yaml_scalar_style_t style)
 {
   yaml_event_t event;
+  // libyaml wants a pointer even for an empty value, and an int size.
+  const char * data = value.data() != nullptr ? value.data() : "";
+  if (value.size() > static_cast<std::size_t>(INT_MAX)) {
+    throw Error("a value of " + std::to_string(value.size()) + " bytes is too long for YAML");
+  }
   if (!yaml_scalar_event_initialize(&event, nullptr, nullptr,
-    reinterpret_cast<const yaml_char_t *>(value.data()), static_cast<int>(value.size()), 1, 1,
+    reinterpret_cast<const yaml_char_t *>(data), static_cast<int>(value.size()), 1, 1,
     style))
   {
     throw Error("YAML emitter: cannot hold a scalar of " + std::to_string(value.size()) + " bytes");

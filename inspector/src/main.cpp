@@ -233,13 +233,10 @@ int main(int argc, char ** argv)
     return write_out(render(options));
   } catch (const UsageError & error) {
     std::fprintf(stderr, "typesupport-inspect: %s (see typesupport-inspect --help)\n",
-      error.problem.c_str());
+      one_line(error.problem).c_str());
     return 2;
-  } catch (const InputError & error) {
-    std::fprintf(stderr, "typesupport-inspect: %s\n", error.what());
-    return 1;
   } catch (const std::exception & error) {
-    std::fprintf(stderr, "typesupport-inspect: %s\n", error.what());
+    std::fprintf(stderr, "typesupport-inspect: %s\n", one_line(error.what()).c_str());
     return 1;
   }
 }

@@ -213,7 +213,7 @@ void write_out(const std::string & text)
 
 void report(const std::string & line)
 {
-  std::fprintf(stderr, "typesupport-service: %s\n", typesupport_dds::one_line(line).c_str());
+  std::fprintf(stderr, "typesupport-service: %s\n", one_line(line).c_str());
 }
 
 // What both modes need: the service's types, a message made from VALUES, the
@@ -385,7 +385,7 @@ int main(int argc, char ** argv)
     return serve(options, watcher);
   } catch (const UsageError & error) {
     std::fprintf(stderr, "typesupport-service: %s (see typesupport-service --help)\n",
-      typesupport_dds::one_line(error.problem).c_str());
+      one_line(error.problem).c_str());
     return 2;
   } catch (const RuntimeError & error) {
     report(error.problem);

@@ -6,6 +6,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace typesupport_core
 {
@@ -26,6 +27,11 @@ class InputError : public Error
 public:
   using Error::Error;
 };
+
+/// `text` on one line, for an error message: line breaks, tabs and other
+/// control characters (which names and values may hold) written as \n, \t,
+/// \xNN, and backslashes doubled.
+std::string one_line(std::string_view text);
 
 }  // namespace typesupport_core
 

@@ -71,6 +71,8 @@ struct MessageType
   std::string record_namespace;  ///< "package__kind"
   std::string name;
   std::size_t size_of = 0;
+  /// The alignment the message needs in memory: its strictest field's.
+  std::size_t alignment = 1;
   void (* init_function)(void *, enum rosidl_runtime_c__message_initialization) = nullptr;
   void (* fini_function)(void *) = nullptr;
   std::vector<Field> fields;
