@@ -11,7 +11,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +19,7 @@
 #include "dds/ddsi/ddsi_cdrstream.h"
 #include "fixture_twins.h"
 #include "string_command.h"
+#include "wire_values.hpp"
 
 #include "typesupport_core/cdr.hpp"
 #include "typesupport_core/message_memory.hpp"
@@ -33,14 +33,6 @@ namespace
 using namespace typesupport_core;
 
 constexpr std::uint32_t kXcdr1 = 1;
-
-const char kWireValues[] =
-  "{flag: true, byte_value: 255, char_value: -5, ratio: 0.1, precise: -2.5e-3, small: -128,"
-  " small_unsigned: 200, medium: -32768, medium_unsigned: 65535, large: -7,"
-  " large_unsigned: 4294967295, huge: -9223372036854775808, huge_unsigned: 18446744073709551615,"
-  " name: 'hello: world', code: '12345678', triple: [4, 5, 6], readings: [1e20, 2.5],"
-  " counts: [1, -2, 3, 4, 5, 6, 7, 8], tags: [x, yz], inner: {x: 7, label: deep, weight: 2.25},"
-  " inners: [{x: 1, weight: 0.5}, {label: two}, {x: -3, label: three}]}";
 
 // One case: our message and codec, and the same values in the idlc twin.
 struct Case
@@ -77,10 +69,6 @@ Case request_case(const std::string & command)
 
 Case wire_case()
 {
-  static double readings[] = {1e20, 2.5};
-  static std::int32_t counts[] = {1, -2, 3, 4, 5, 6, 7, 8};
-  static fixture_pkg_msg_dds__Inner_ inners[] = {{1, const_cast<char *>(""), 0.5},
-    {0, const_cast<char *>("two"), 0}, {-3, const_cast<char *>("three"), 0}};
   Case c;
   c.library = std::make_unique<TypeSupportLibrary>(INSPECTOR_FIXTURE_LIBRARY_PATH);
   c.interface = std::make_unique<Interface>(
@@ -88,33 +76,10 @@ Case wire_case()
   const MessageType & type = *c.interface->message;
   c.codec = std::make_unique<CdrCodec>(type);
   c.message = std::make_unique<Message>(type);
-  assign_yaml(type, c.message->data(), parse_yaml(kWireValues, "values"));
+  assign_yaml(type, c.message->data(), parse_yaml(codec_twins::kFullWireValues, "values"));
   c.descriptor = &fixture_pkg_msg_dds__Wire__desc;
   fixture_pkg_msg_dds__Wire_ twin{};
-  twin.flag = true;
-  twin.byte_value = 255;
-  twin.char_value = -5;
-  twin.ratio = 0.1f;
-  twin.precise = -2.5e-3;
-  twin.small = -128;
-  twin.small_unsigned = 200;
-  twin.medium = -32768;
-  twin.medium_unsigned = 65535;
-  twin.large = -7;
-  twin.large_unsigned = 4294967295u;
-  twin.huge = std::numeric_limits<std::int64_t>::min();
-  twin.huge_unsigned = std::numeric_limits<std::uint64_t>::max();
-  twin.name = const_cast<char *>("hello: world");
-  std::strcpy(twin.code, "12345678");
-  twin.triple[0] = 4;
-  twin.triple[1] = 5;
-  twin.triple[2] = 6;
-  twin.readings = {2, 2, readings, false};
-  twin.counts = {8, 8, counts, false};
-  twin.tags[0] = const_cast<char *>("x");
-  twin.tags[1] = const_cast<char *>("yz");
-  twin.inner = {7, const_cast<char *>("deep"), 2.25};
-  twin.inners = {3, 3, inners, false};
+  codec_twins::fill_full_wire(twin);
   c.twin.resize(sizeof(twin));
   std::memcpy(c.twin.data(), &twin, sizeof(twin));
   return c;

@@ -16,6 +16,7 @@
 #include "rosidl_runtime_c/string_functions.h"
 #include "rosidl_typesupport_introspection_c/field_types.h"
 
+#include "support/foxy_records.hpp"
 #include "support/message_cases.hpp"
 #include "support/process_usage.hpp"
 #include "support/string_command_library.hpp"
@@ -29,43 +30,9 @@ using test_support::StringCommandLibrary;
 using test_support::MessageCase;
 using test_support::members_of;
 
-// The records as ROS 2 Foxy lays them out: a caller built against Foxy reads
-// these fields at these offsets.
-struct FoxyMessageMember
-{
-  const char * name_;
-  std::uint8_t type_id_;
-  std::size_t string_upper_bound_;
-  const rosidl_message_type_support_t * members_;
-  bool is_array_;
-  std::size_t array_size_;
-  bool is_upper_bound_;
-  std::uint32_t offset_;
-  const void * default_value_;
-  std::size_t (* size_function)(const void *);
-  const void * (*get_const_function)(const void *, std::size_t index);
-  void * (*get_function)(void *, std::size_t index);
-  bool (* resize_function)(void *, std::size_t size);
-};
-
-struct FoxyMessageMembers
-{
-  const char * message_namespace_;
-  const char * message_name_;
-  std::uint32_t member_count_;
-  std::size_t size_of_;
-  const FoxyMessageMember * members_;
-  void (* init_function)(void *, enum rosidl_runtime_c__message_initialization);
-  void (* fini_function)(void *);
-};
-
-struct FoxyServiceMembers
-{
-  const char * service_namespace_;
-  const char * service_name_;
-  const FoxyMessageMembers * request_members_;
-  const FoxyMessageMembers * response_members_;
-};
+using test_support::FoxyMessageMember;
+using test_support::FoxyMessageMembers;
+using test_support::FoxyServiceMembers;
 
 template<typename Foxy, typename Installed>
 Foxy as_foxy(const Installed * record)

@@ -176,14 +176,6 @@ private:
   std::size_t position_;
 };
 
-template<typename T>
-T read_memory(const void * at)
-{
-  T value;
-  std::memcpy(&value, at, sizeof(T));
-  return value;
-}
-
 template<typename Sink>
 void encode_fields(Sink & sink, const MessageType & type, const void * message);
 
@@ -192,7 +184,7 @@ void encode_value(Sink & sink, const Field & field, const void * at)
 {
   switch (field.type_id) {
     case rosidl_typesupport_introspection_c__ROS_TYPE_BOOLEAN: {
-        const unsigned char value = read_memory<unsigned char>(at) != 0 ? 1 : 0;
+        const unsigned char value = load<unsigned char>(at) != 0 ? 1 : 0;
         sink.bytes(&value, 1);
         return;
       }
@@ -202,7 +194,7 @@ void encode_value(Sink & sink, const Field & field, const void * at)
       sink.zeros(kLongDoubleWireSize - kLongDoubleValueSize);
       return;
     case rosidl_typesupport_introspection_c__ROS_TYPE_STRING: {
-        const auto text = read_memory<rosidl_runtime_c__String>(at);
+        const auto text = load<rosidl_runtime_c__String>(at);
         const std::size_t size = text.data != nullptr ? text.size : 0;
         if (field.string_upper_bound > 0 && size > field.string_upper_bound) {
           throw Fault{std::to_string(size) + " bytes exceed the bound of " +
@@ -220,7 +212,7 @@ void encode_value(Sink & sink, const Field & field, const void * at)
         return;
       }
     case rosidl_typesupport_introspection_c__ROS_TYPE_WSTRING: {
-        const auto text = read_memory<rosidl_runtime_c__U16String>(at);
+        const auto text = load<rosidl_runtime_c__U16String>(at);
         const std::size_t size = text.data != nullptr ? text.size : 0;
         if (field.string_upper_bound > 0 && size > field.string_upper_bound) {
           throw Fault{std::to_string(size) + " UTF-16 units exceed the bound of " +

@@ -23,20 +23,6 @@ namespace typesupport_core
 namespace
 {
 
-template<typename T>
-T read(const void * at)
-{
-  T value;
-  std::memcpy(&value, at, sizeof(T));
-  return value;
-}
-
-template<typename T>
-void write(void * at, T value)
-{
-  std::memcpy(at, &value, sizeof(T));
-}
-
 // "outer.inner[2].x": where a value lies, for messages.
 std::string element_path(const std::string & path, const Field & field, std::size_t index)
 {
@@ -76,46 +62,46 @@ void write_value(YamlWriter & out, const Field & field, const void * at, const s
 {
   switch (field.type_id) {
     case rosidl_typesupport_introspection_c__ROS_TYPE_FLOAT:
-      out.plain(float_text(read<float>(at)));
+      out.plain(float_text(load<float>(at)));
       return;
     case rosidl_typesupport_introspection_c__ROS_TYPE_DOUBLE:
-      out.plain(float_text(read<double>(at)));
+      out.plain(float_text(load<double>(at)));
       return;
     case rosidl_typesupport_introspection_c__ROS_TYPE_LONG_DOUBLE:
-      out.plain(float_text(read<long double>(at)));
+      out.plain(float_text(load<long double>(at)));
       return;
     case rosidl_typesupport_introspection_c__ROS_TYPE_CHAR:
     case rosidl_typesupport_introspection_c__ROS_TYPE_INT8:
-      out.plain(std::to_string(read<std::int8_t>(at)));
+      out.plain(std::to_string(load<std::int8_t>(at)));
       return;
     case rosidl_typesupport_introspection_c__ROS_TYPE_WCHAR:
     case rosidl_typesupport_introspection_c__ROS_TYPE_UINT16:
-      out.plain(std::to_string(read<std::uint16_t>(at)));
+      out.plain(std::to_string(load<std::uint16_t>(at)));
       return;
     case rosidl_typesupport_introspection_c__ROS_TYPE_BOOLEAN:
-      out.plain(read<std::uint8_t>(at) != 0 ? "true" : "false");
+      out.plain(load<std::uint8_t>(at) != 0 ? "true" : "false");
       return;
     case rosidl_typesupport_introspection_c__ROS_TYPE_OCTET:
     case rosidl_typesupport_introspection_c__ROS_TYPE_UINT8:
-      out.plain(std::to_string(read<std::uint8_t>(at)));
+      out.plain(std::to_string(load<std::uint8_t>(at)));
       return;
     case rosidl_typesupport_introspection_c__ROS_TYPE_INT16:
-      out.plain(std::to_string(read<std::int16_t>(at)));
+      out.plain(std::to_string(load<std::int16_t>(at)));
       return;
     case rosidl_typesupport_introspection_c__ROS_TYPE_UINT32:
-      out.plain(std::to_string(read<std::uint32_t>(at)));
+      out.plain(std::to_string(load<std::uint32_t>(at)));
       return;
     case rosidl_typesupport_introspection_c__ROS_TYPE_INT32:
-      out.plain(std::to_string(read<std::int32_t>(at)));
+      out.plain(std::to_string(load<std::int32_t>(at)));
       return;
     case rosidl_typesupport_introspection_c__ROS_TYPE_UINT64:
-      out.plain(std::to_string(read<std::uint64_t>(at)));
+      out.plain(std::to_string(load<std::uint64_t>(at)));
       return;
     case rosidl_typesupport_introspection_c__ROS_TYPE_INT64:
-      out.plain(std::to_string(read<std::int64_t>(at)));
+      out.plain(std::to_string(load<std::int64_t>(at)));
       return;
     case rosidl_typesupport_introspection_c__ROS_TYPE_STRING: {
-        const auto text = read<rosidl_runtime_c__String>(at);
+        const auto text = load<rosidl_runtime_c__String>(at);
         const std::string_view value =
           text.data != nullptr ? std::string_view(text.data, text.size) : std::string_view();
         if (invalid_utf8_at(value) != std::string_view::npos) {
@@ -126,7 +112,7 @@ void write_value(YamlWriter & out, const Field & field, const void * at, const s
         return;
       }
     case rosidl_typesupport_introspection_c__ROS_TYPE_WSTRING: {
-        const auto text = read<rosidl_runtime_c__U16String>(at);
+        const auto text = load<rosidl_runtime_c__U16String>(at);
         std::string utf8;
         const std::size_t unpaired =
           text.data != nullptr ? append_utf8(text.data, text.size, utf8) : std::string::npos;
@@ -148,7 +134,7 @@ void write_value(YamlWriter & out, const Field & field, const void * at, const s
 template<typename Integer>
 void assign_integer(void * at, std::string_view text, const Field & field)
 {
-  write(at, parse_integer<Integer>(text, element_type_name(field).c_str()));
+  store(at, parse_integer<Integer>(text, element_type_name(field).c_str()));
 }
 
 // Sets one element from a scalar's text.
@@ -195,16 +181,16 @@ void assign_text(const Field & field, void * at, std::string_view text, const st
           return;
         }
       case rosidl_typesupport_introspection_c__ROS_TYPE_BOOLEAN:
-        write<std::uint8_t>(at, parse_bool(text));
+        store<std::uint8_t>(at, parse_bool(text));
         return;
       case rosidl_typesupport_introspection_c__ROS_TYPE_FLOAT:
-        write(at, parse_float32(text));
+        store(at, parse_float32(text));
         return;
       case rosidl_typesupport_introspection_c__ROS_TYPE_DOUBLE:
-        write(at, parse_float64(text));
+        store(at, parse_float64(text));
         return;
       case rosidl_typesupport_introspection_c__ROS_TYPE_LONG_DOUBLE:
-        write(at, parse_long_double(text));
+        store(at, parse_long_double(text));
         return;
       case rosidl_typesupport_introspection_c__ROS_TYPE_CHAR:
       case rosidl_typesupport_introspection_c__ROS_TYPE_INT8:

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "typesupport_core/command_line.hpp"
 #include "typesupport_core/error.hpp"
 #include "typesupport_core/interface_name.hpp"
 #include "typesupport_core/message_memory.hpp"
@@ -72,64 +73,46 @@ void choose_output(Options & options, Output output)
 Options parse_options(int argc, char ** argv)
 {
   Options options;
-  bool operands_only = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
-    const auto value_of = [&](const std::string & option) {
-        if (argument.size() > option.size() && argument.compare(0, option.size() + 1, option + "=") == 0) {
-          return argument.substr(option.size() + 1);
-        }
-        if (i + 1 == argc) {
-          throw UsageError{option + " needs a value"};
-        }
-        return std::string(argv[++i]);
-      };
-    const auto is_option = [&](const std::string & option) {
-        return argument == option || argument.rfind(option + "=", 0) == 0;
-      };
-    if (operands_only || argument.empty() || argument[0] != '-' || argument == "-") {
-      options.operands.push_back(argument);
-    } else if (argument == "--") {
-      operands_only = true;
-    } else if (argument == "-h" || argument == "--help") {
-      options.help = true;
-    } else if (argument == "--version") {
-      options.version = true;
-    } else if (argument == "--records") {
-      choose_output(options, Output::records);
-    } else if (argument == "--json") {
-      choose_output(options, Output::json);
-    } else if (is_option("--set")) {
-      choose_output(options, Output::round_trip);
-      const std::string assignment = value_of("--set");
-      const std::size_t equals = assignment.find('=');
-      if (equals == std::string::npos || equals == 0) {
-        throw UsageError{"--set '" + assignment + "' is not of the form FIELD=VALUE"};
-      }
-      options.assignments.emplace_back(assignment.substr(0, equals), assignment.substr(equals + 1));
-    } else if (is_option("--layout")) {
-      const std::string layout = value_of("--layout");
-      if (layout == "foxy") {
-        options.layout = MemberLayout::foxy;
-      } else if (layout == "humble") {
-        options.layout = MemberLayout::humble;
-      } else {
-        throw UsageError{"--layout must be 'foxy' or 'humble', not '" + layout + "'"};
-      }
-    } else {
-      throw UsageError{"unknown option " + argument};
-    }
-  }
-  if (options.help || options.version) {
-    return options;
-  }
-  if (options.operands.size() != 2) {
-    throw UsageError{"expected LIBRARY and INTERFACE"};
-  }
-  if (options.operands[0].empty()) {
-    throw UsageError{"LIBRARY is empty"};
-  }
+  CommandLine line(argc, argv);
   try {
+    while (line.next()) {
+      if (line.is_operand()) {
+        options.operands.push_back(line.argument());
+      } else if (line.is("-h") || line.is("--help")) {
+        options.help = true;
+      } else if (line.is("--version")) {
+        options.version = true;
+      } else if (line.is("--records")) {
+        choose_output(options, Output::records);
+      } else if (line.is("--json")) {
+        choose_output(options, Output::json);
+      } else if (line.is("--set")) {
+        choose_output(options, Output::round_trip);
+        const std::string assignment = line.value("--set");
+        const std::size_t equals = assignment.find('=');
+        if (equals == std::string::npos || equals == 0) {
+          throw UsageError{"--set '" + assignment + "' is not of the form FIELD=VALUE"};
+        }
+        options.assignments.emplace_back(assignment.substr(0, equals), assignment.substr(equals + 1));
+      } else if (line.is("--layout")) {
+        const std::string layout = line.value("--layout");
+        if (layout != "foxy" && layout != "humble") {
+          throw UsageError{"--layout must be 'foxy' or 'humble', not '" + layout + "'"};
+        }
+        options.layout = layout == "foxy" ? MemberLayout::foxy : MemberLayout::humble;
+      } else {
+        throw UsageError{"unknown option " + line.argument()};
+      }
+    }
+    if (options.help || options.version) {
+      return options;
+    }
+    if (options.operands.size() != 2) {
+      throw UsageError{"expected LIBRARY and INTERFACE"};
+    }
+    if (options.operands[0].empty()) {
+      throw UsageError{"LIBRARY is empty"};
+    }
     parse_interface_name(options.operands[1]);
   } catch (const InputError & error) {
     throw UsageError{error.what()};

@@ -26,6 +26,7 @@
 #include "service/dds/ros_names.hpp"
 #include "service/dds/server.hpp"
 #include "signal_watcher.hpp"
+#include "typesupport_core/command_line.hpp"
 #include "typesupport_core/error.hpp"
 #include "typesupport_core/interface_name.hpp"
 #include "typesupport_core/message_memory.hpp"
@@ -108,91 +109,74 @@ Options parse_options(int argc, char ** argv)
 {
   Options options;
   std::vector<std::string> operands;
-  bool operands_only = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
-    const auto value_of = [&](const std::string & option) {
-        if (argument.rfind(option + "=", 0) == 0) {
-          return argument.substr(option.size() + 1);
-        }
-        if (i + 1 == argc) {
-          throw UsageError{option + " needs a value"};
-        }
-        return std::string(argv[++i]);
-      };
-    const auto is_option = [&](const std::string & option) {
-        return argument == option || argument.rfind(option + "=", 0) == 0;
-      };
-    if (operands_only || argument.empty() || argument[0] != '-' || argument == "-") {
-      operands.push_back(argument);
-    } else if (argument == "--") {
-      operands_only = true;
-    } else if (argument == "-h" || argument == "--help") {
-      options.help = true;
-    } else if (argument == "--version") {
-      options.version = true;
-    } else if (is_option("--timeout")) {
-      const std::string text = value_of("--timeout");
-      options.timeout_given = true;
-      try {
-        options.timeout_seconds = parse_float64(text);
-      } catch (const InputError &) {
-        options.timeout_seconds = -1;
-      }
-      if (!(options.timeout_seconds > 0) || !std::isfinite(options.timeout_seconds) ||
-        options.timeout_seconds > 1e9)
-      {
-        throw UsageError{"--timeout '" + text + "' is not a number of seconds above 0"};
-      }
-    } else if (is_option("--count")) {
-      const std::string text = value_of("--count");
-      try {
-        options.count = parse_integer<std::uint64_t>(text, "a count");
-      } catch (const InputError &) {
-        options.count = 0;
-      }
-      if (options.count == 0) {
-        throw UsageError{"--count '" + text + "' is not a whole number above 0"};
-      }
-    } else if (is_option("--library")) {
-      options.library = value_of("--library");
-      if (options.library.empty()) {
-        throw UsageError{"--library is empty"};
-      }
-    } else if (is_option("--layout")) {
-      const std::string layout = value_of("--layout");
-      if (layout != "foxy" && layout != "humble") {
-        throw UsageError{"--layout must be 'foxy' or 'humble', not '" + layout + "'"};
-      }
-      options.layout = layout == "foxy" ? MemberLayout::foxy : MemberLayout::humble;
-    } else {
-      throw UsageError{"unknown option " + argument};
-    }
-  }
-  if (options.help || options.version) {
-    return options;
-  }
-  if (operands.empty() || (operands[0] != "call" && operands[0] != "serve")) {
-    throw UsageError{"expected 'call' or 'serve'"};
-  }
-  options.mode = operands[0] == "call" ? Mode::call : Mode::serve;
-  if (options.mode == Mode::serve && options.timeout_given) {
-    throw UsageError{"--timeout is for call"};
-  }
-  if (options.mode == Mode::call && options.count > 0) {
-    throw UsageError{"--count is for serve"};
-  }
-  if (operands.size() < 3 || operands.size() > 4) {
-    throw UsageError{"expected SERVICE_NAME SERVICE_TYPE [VALUES]"};
-  }
-  const std::string reason = typesupport_dds::expand_service_name(operands[1], options.service_name);
-  if (!reason.empty()) {
-    throw UsageError{reason};
-  }
+  CommandLine line(argc, argv);
   try {
+    while (line.next()) {
+      if (line.is_operand()) {
+        operands.push_back(line.argument());
+      } else if (line.is("-h") || line.is("--help")) {
+        options.help = true;
+      } else if (line.is("--version")) {
+        options.version = true;
+      } else if (line.is("--timeout")) {
+        const std::string text = line.value("--timeout");
+        options.timeout_given = true;
+        options.timeout_seconds = -1;
+        try {
+          options.timeout_seconds = parse_float64(text);
+        } catch (const InputError &) {
+        }
+        if (!(options.timeout_seconds > 0) || !(options.timeout_seconds <= 1e9)) {
+          throw UsageError{"--timeout '" + text + "' is not a number of seconds above 0"};
+        }
+      } else if (line.is("--count")) {
+        const std::string text = line.value("--count");
+        try {
+          options.count = parse_integer<std::uint64_t>(text, "a count");
+        } catch (const InputError &) {
+        }
+        if (options.count == 0) {
+          throw UsageError{"--count '" + text + "' is not a whole number above 0"};
+        }
+      } else if (line.is("--library")) {
+        options.library = line.value("--library");
+        if (options.library.empty()) {
+          throw UsageError{"--library is empty"};
+        }
+      } else if (line.is("--layout")) {
+        const std::string layout = line.value("--layout");
+        if (layout != "foxy" && layout != "humble") {
+          throw UsageError{"--layout must be 'foxy' or 'humble', not '" + layout + "'"};
+        }
+        options.layout = layout == "foxy" ? MemberLayout::foxy : MemberLayout::humble;
+      } else {
+        throw UsageError{"unknown option " + line.argument()};
+      }
+    }
+    if (options.help || options.version) {
+      return options;
+    }
+    if (operands.empty() || (operands[0] != "call" && operands[0] != "serve")) {
+      throw UsageError{"expected 'call' or 'serve'"};
+    }
+    options.mode = operands[0] == "call" ? Mode::call : Mode::serve;
+    if (options.mode == Mode::serve && options.timeout_given) {
+      throw UsageError{"--timeout is for call"};
+    }
+    if (options.mode == Mode::call && options.count > 0) {
+      throw UsageError{"--count is for serve"};
+    }
+    if (operands.size() < 3 || operands.size() > 4) {
+      throw UsageError{"expected SERVICE_NAME SERVICE_TYPE [VALUES]"};
+    }
+    const std::string reason =
+      typesupport_dds::expand_service_name(operands[1], options.service_name);
+    if (!reason.empty()) {
+      throw UsageError{reason};
+    }
     options.service_type = parse_interface_name(operands[2]);
     if (!options.service_type.is_service()) {
-      throw InputError("'" + operands[2] + "' is not a service type (package/srv/Name)");
+      throw UsageError{"'" + operands[2] + "' is not a service type (package/srv/Name)"};
     }
     if (operands.size() == 4) {
       options.values = parse_yaml(operands[3], "VALUES");

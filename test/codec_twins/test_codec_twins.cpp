@@ -18,8 +18,10 @@
 #include "dds/dds.h"
 #include "dds/ddsi/ddsi_cdrstream.h"
 #include "fixture_twins.h"
+#include "wire_values.hpp"
 #include "string_command.h"
 
+#include "support/described_interface.hpp"
 #include "typesupport_core/cdr.hpp"
 #include "typesupport_core/message_memory.hpp"
 #include "typesupport_core/message_yaml.hpp"
@@ -35,20 +37,7 @@ using Bytes = std::vector<unsigned char>;
 // Classic CDR, as Foxy's layer writes.
 constexpr std::uint32_t kXcdr1 = 1;
 
-const Interface & described(const std::string & library, const std::string & name)
-{
-  static std::vector<std::unique_ptr<TypeSupportLibrary>> libraries;
-  static std::vector<std::unique_ptr<Interface>> interfaces;
-  for (const auto & interface : interfaces) {
-    if (interface->name.text() == name) {
-      return *interface;
-    }
-  }
-  libraries.push_back(std::make_unique<TypeSupportLibrary>(library));
-  interfaces.push_back(std::make_unique<Interface>(
-      libraries.back()->describe(parse_interface_name(name), std::nullopt)));
-  return *interfaces.back();
-}
+using test_support::described;
 
 const ServiceType & string_command()
 {
@@ -179,38 +168,6 @@ void fill_initial(fixture_pkg_msg_dds__Wire_ & twin)
   twin.inners = {2, 2, inners, false};
 }
 
-void fill_full(fixture_pkg_msg_dds__Wire_ & twin)
-{
-  static double readings[] = {1e20, std::numeric_limits<double>::infinity(), -0.0, 5e-324};
-  static std::int32_t counts[] = {1, -2, 2147483647};
-  static fixture_pkg_msg_dds__Inner_ inners[] = {{1, const_cast<char *>(""), 0.5},
-    {0, const_cast<char *>("two"), -1e300}, {-3, const_cast<char *>("three"), 0}};
-  twin.flag = true;
-  twin.byte_value = 255;
-  twin.char_value = -5;
-  twin.ratio = 0.1f;
-  twin.precise = -2.5e-3;
-  twin.small = -128;
-  twin.small_unsigned = 200;
-  twin.medium = -32768;
-  twin.medium_unsigned = 65535;
-  twin.large = -7;
-  twin.large_unsigned = 4294967295u;
-  twin.huge = std::numeric_limits<std::int64_t>::min();
-  twin.huge_unsigned = std::numeric_limits<std::uint64_t>::max();
-  twin.name = const_cast<char *>("hello: world");
-  std::strcpy(twin.code, "12345678");
-  twin.triple[0] = 4;
-  twin.triple[1] = 5;
-  twin.triple[2] = 6;
-  twin.readings = {4, 4, readings, false};
-  twin.counts = {3, 3, counts, false};
-  twin.tags[0] = const_cast<char *>("x");
-  twin.tags[1] = const_cast<char *>("");
-  twin.inner = {7, const_cast<char *>("deep"), 2.25};
-  twin.inners = {3, 3, inners, false};
-}
-
 void fill_empty(fixture_pkg_msg_dds__Wire_ & twin)
 {
   twin.name = const_cast<char *>("");
@@ -224,14 +181,7 @@ TEST(CodecTwins, EveryKindOfFieldIsCyclonesBytesBothWays)
 {
   const std::vector<WireValues> values = {
     {"initial", "{}", fill_initial},
-    {"full", "{flag: true, byte_value: 255, char_value: -5, ratio: 0.1, precise: -2.5e-3,"
-      " small: -128, small_unsigned: 200, medium: -32768, medium_unsigned: 65535, large: -7,"
-      " large_unsigned: 4294967295, huge: -9223372036854775808,"
-      " huge_unsigned: 18446744073709551615, name: 'hello: world', code: '12345678',"
-      " triple: [4, 5, 6], readings: [1e20, .inf, -0.0, 5e-324], counts: [1, -2, 2147483647],"
-      " tags: [x, ''], inner: {x: 7, label: deep, weight: 2.25},"
-      " inners: [{x: 1, weight: 0.5}, {label: two, weight: -1e300}, {x: -3, label: three}]}",
-      fill_full},
+    {"full", codec_twins::kFullWireValues, codec_twins::fill_full_wire},
     {"empty", "{flag: true, triple: [0, 0, 0], readings: [], counts: [], tags: ['', ''],"
       " inners: []}", fill_empty},
   };

@@ -16,6 +16,7 @@
 #include "rosidl_runtime_c/string.h"
 #include "rosidl_runtime_c/string_functions.h"
 
+#include "support/described_interface.hpp"
 #include "support/yaml_document.hpp"
 #include "typesupport_core/cdr.hpp"
 #include "typesupport_core/error.hpp"
@@ -30,20 +31,7 @@ namespace
 using namespace typesupport_core;
 using Bytes = std::vector<unsigned char>;
 
-const Interface & described(const std::string & library, const std::string & name)
-{
-  static std::vector<std::unique_ptr<TypeSupportLibrary>> libraries;
-  static std::vector<std::unique_ptr<Interface>> interfaces;
-  for (const auto & interface : interfaces) {
-    if (interface->name.text() == name) {
-      return *interface;
-    }
-  }
-  libraries.push_back(std::make_unique<TypeSupportLibrary>(library));
-  interfaces.push_back(std::make_unique<Interface>(
-      libraries.back()->describe(parse_interface_name(name), std::nullopt)));
-  return *interfaces.back();
-}
+using test_support::described;
 
 const MessageType & request_type()
 {

@@ -34,52 +34,14 @@
 #include "rosidl_typesupport_introspection_c/identifier.h"
 #include "rosidl_typesupport_introspection_c/message_introspection.h"
 
+#include "support/foxy_records.hpp"
+
 namespace
 {
 
-// ROS 2 Foxy's rosidl_typesupport_introspection_c__MessageMember, field by field.
-struct FoxyMember
-{
-  const char * name_;
-  std::uint8_t type_id_;
-  std::size_t string_upper_bound_;
-  const rosidl_message_type_support_t * members_;
-  bool is_array_;
-  std::size_t array_size_;
-  bool is_upper_bound_;
-  std::uint32_t offset_;
-  const void * default_value_;
-  std::size_t (* size_function)(const void *);
-  const void * (*get_const_function)(const void *, std::size_t index);
-  void * (*get_function)(void *, std::size_t index);
-  bool (* resize_function)(void *, std::size_t size);
-};
-
-// The members record is the same in both layouts, but its array must be of
-// Foxy's member records.
-struct FoxyMembers
-{
-  const char * message_namespace_;
-  const char * message_name_;
-  std::uint32_t member_count_;
-  std::size_t size_of_;
-  const FoxyMember * members_;
-  void (* init_function)(void *, enum rosidl_runtime_c__message_initialization);
-  void (* fini_function)(void *);
-};
-
-struct FoxyServiceMembers
-{
-  const char * service_namespace_;
-  const char * service_name_;
-  const FoxyMembers * request_members_;
-  const FoxyMembers * response_members_;
-};
-
-static_assert(sizeof(FoxyMember) == 96, "Foxy's member record is 96 bytes on x86-64");
-static_assert(
-  sizeof(FoxyMembers) == sizeof(rosidl_typesupport_introspection_c__MessageMembers),
-  "the members record has one layout");
+using FoxyMember = test_support::FoxyMessageMember;
+using FoxyMembers = test_support::FoxyMessageMembers;
+using FoxyServiceMembers = test_support::FoxyServiceMembers;
 
 constexpr char kMessageNamespace[] = "foxy_pkg__msg";
 constexpr char kServiceNamespace[] = "foxy_pkg__srv";

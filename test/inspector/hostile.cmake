@@ -8,6 +8,7 @@ foreach(_zorv_records IN ITEMS hostile_type_support foxy_fixture_type_support)
   set_target_properties(${_zorv_records} PROPERTIES CXX_VISIBILITY_PRESET hidden)
   target_compile_features(${_zorv_records} PRIVATE cxx_std_17)
   zorv_apply_build_options(${_zorv_records})
+  target_include_directories(${_zorv_records} PRIVATE "${PROJECT_SOURCE_DIR}/test")
   target_link_libraries(${_zorv_records} PRIVATE
     zorv_rosidl_typesupport_introspection_c rosidl_runtime_c::rosidl_runtime_c)
 endforeach()

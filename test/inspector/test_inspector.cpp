@@ -16,6 +16,7 @@
 
 #include "rosidl_runtime_c/string_functions.h"
 
+#include "support/described_interface.hpp"
 #include "support/yaml_document.hpp"
 #include "typesupport_core/error.hpp"
 #include "typesupport_core/interface_name.hpp"
@@ -37,16 +38,7 @@ const std::string kFixture = INSPECTOR_FIXTURE_LIBRARY_PATH;
 
 const Interface & fixture(const std::string & name)
 {
-  static const TypeSupportLibrary library(kFixture);
-  static std::vector<std::unique_ptr<Interface>> described;
-  for (const auto & interface : described) {
-    if (interface->name.text() == name) {
-      return *interface;
-    }
-  }
-  described.push_back(
-    std::make_unique<Interface>(library.describe(parse_interface_name(name), std::nullopt)));
-  return *described.back();
+  return test_support::described(kFixture, name);
 }
 
 const MessageType & everything() {return *fixture("fixture_pkg/msg/Everything").message;}

@@ -44,6 +44,22 @@ inline const void * field_memory(const void * message, const Field & field)
   return static_cast<const unsigned char *>(message) + field.offset;
 }
 
+/// The value of type `T` at `at`, which need not be aligned for it.
+template<typename T>
+T load(const void * at)
+{
+  T value;
+  std::memcpy(&value, at, sizeof(T));
+  return value;
+}
+
+/// Stores `value` at `at`, which need not be aligned for it.
+template<typename T>
+void store(void * at, T value)
+{
+  std::memcpy(at, &value, sizeof(T));
+}
+
 /// Every sequence of the C message structures, whatever its element type.
 struct SequenceMemory
 {
@@ -55,9 +71,7 @@ struct SequenceMemory
 /// The sequence at `memory`.
 inline SequenceMemory read_sequence(const void * memory)
 {
-  SequenceMemory sequence;
-  std::memcpy(&sequence, memory, sizeof(sequence));
-  return sequence;
+  return load<SequenceMemory>(memory);
 }
 
 /// How many elements the field at `memory` holds: 1 for a single value, the
