@@ -655,8 +655,8 @@ void CdrCodec::deserialize(
     }
     reader.fields(type_, message);
     if (reader.remaining() >= 4) {
-      throw Fault{std::to_string(reader.remaining()) + " bytes after the message",
-              reader.position()};
+      throw Fault{std::to_string(reader.remaining()) + " bytes after the message (at most 3 "
+                "may pad it)", reader.position()};
     }
   } catch (const Fault & fault) {
     rethrow(fault, ("cannot deserialize " + type_.text()).c_str());

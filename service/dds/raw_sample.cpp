@@ -26,6 +26,12 @@ std::string write_serdata(dds_entity_t writer, ddsi_serdata * serdata)
 std::string write_raw(
   const CodecTopic & topic, dds_entity_t writer, const std::vector<unsigned char> & bytes)
 {
+  // Cyclone sends an empty sample as packets every receiver takes for
+  // malformed, and then never sees it acknowledged.
+  if (bytes.size() < 4) {
+    return "a sample of " + std::to_string(bytes.size()) +
+           " bytes has no encapsulation header to send";
+  }
   ddsi_serdata * serdata = serdata_from_bytes(topic.sertype(), bytes);
   if (serdata == nullptr) {
     return "cannot make a sample of " + std::to_string(bytes.size()) + " bytes";

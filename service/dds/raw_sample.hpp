@@ -18,7 +18,8 @@ namespace typesupport_dds
 
 /// Writes `bytes` as they are, as one sample, with `writer` (a writer on
 /// `topic`): no codec looks at them, so a test can send any bytes a peer
-/// might. Returns an empty string or a one-line reason.
+/// might, as long as they hold at least an encapsulation header (4 bytes).
+/// Returns an empty string or a one-line reason.
 std::string write_raw(
   const CodecTopic & topic, dds_entity_t writer, const std::vector<unsigned char> & bytes);
 

@@ -20,8 +20,9 @@ bool is_digit(char c)
   return c >= '0' && c <= '9';
 }
 
-// Checks a name that starts with "/"; the reason names the first fault.
-std::string check_fully_qualified(const std::string & name)
+// Checks a name that starts with "/"; the reason names the first fault,
+// counting characters from `first`, the name's first as the user wrote it.
+std::string check_fully_qualified(const std::string & name, std::string::size_type first)
 {
   if (name.size() == 1) {
     return "'/' is a namespace, not a service name";
@@ -39,10 +40,11 @@ std::string check_fully_qualified(const std::string & name)
       return "substitutions ('~', '{...}') are not supported";
     } else if (is_digit(c)) {
       if (name[i - 1] == '/') {
-        return "a token must not start with a digit (at character " + std::to_string(i + 1) + ")";
+        return "a token must not start with a digit (at character " +
+               std::to_string(i + 1 - first) + ")";
       }
     } else if (!is_letter(c) && c != '_') {
-      return "character " + std::to_string(i + 1) +
+      return "character " + std::to_string(i + 1 - first) +
              " is not a letter, digit, '_' or '/'";
     }
   }
@@ -72,7 +74,7 @@ std::string expand_service_name(const std::string & name, std::string & fully_qu
     return "invalid service name '': must not be empty";
   }
   const std::string expanded = name.front() == '/' ? name : "/" + name;
-  const std::string fault = check_fully_qualified(expanded);
+  const std::string fault = check_fully_qualified(expanded, name.front() == '/' ? 0 : 1);
   if (!fault.empty()) {
     return "invalid service name '" + name + "': " + fault;
   }

@@ -15,9 +15,8 @@ endforeach()
 
 # Memcheck runs the inspector on a few of them too; a sanitizer build checks
 # memory its own way.
-find_program(ZORV_VALGRIND valgrind)
 set(_zorv_hostile_valgrind "")
-if(ZORV_VALGRIND AND NOT ZORV_SANITIZER)
+if(ZORV_MEMCHECK)
   set(_zorv_hostile_valgrind "${ZORV_VALGRIND}")
 endif()
 
@@ -27,6 +26,7 @@ target_compile_definitions(test_inspector_hostile PRIVATE
   ${_zorv_inspector_definitions}
   HOSTILE_LIBRARY_PATH="$<TARGET_FILE:hostile_type_support>"
   FOXY_FIXTURE_LIBRARY_PATH="$<TARGET_FILE:foxy_fixture_type_support>"
-  HOSTILE_VALGRIND_PATH="${_zorv_hostile_valgrind}")
+  HOSTILE_VALGRIND_PATH="${_zorv_hostile_valgrind}"
+  VALGRIND_SUPPRESSIONS="${ZORV_VALGRIND_SUPPRESSIONS}")
 add_dependencies(test_inspector_hostile
   hostile_type_support foxy_fixture_type_support inspector_fixture typesupport-inspect)

@@ -741,7 +741,7 @@ TEST(HostileUnderValgrind, RefusalsAndValidRunsAreClean)
   const std::vector<std::string> memcheck = {kValgrind, "--tool=memcheck", "-q",
     "--error-exitcode=99", "--leak-check=full",
     "--errors-for-leak-kinds=definite,indirect,possible",
-    inspector_path()};
+    std::string("--suppressions=") + VALGRIND_SUPPRESSIONS, inspector_path()};
   struct Case
   {
     std::vector<std::string> arguments;

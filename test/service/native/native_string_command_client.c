@@ -6,10 +6,19 @@
 // with COMMAND and prints each answer on a line of its own.
 //
 // native_string_command_client SERVICE COMMAND [--count N] [--timeout SECONDS]
+//                              [--numbered] [--servers N] [--stay]
+//
+// --numbered makes the command of call n "COMMAND-n", so that every request
+// of many clients is told apart. --servers N waits until N servers have
+// matched before the first call (a Foxy client waits for one), so that each
+// of them gets every request. --stay keeps the client (its reply reader
+// among others) until SIGINT or SIGTERM after its calls, as a node that goes
+// on running does: a server that lags behind another still finds it.
 //
 // Exit status: 0 answered, 1 no service within the timeout, 2 no reply
 // within the timeout, 3 anything else.
 
+#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -22,20 +31,28 @@
 typedef zorv_interfaces_srv_dds__StringCommand_Request_ Request;
 typedef zorv_interfaces_srv_dds__StringCommand_Response_ Response;
 
+static volatile sig_atomic_t stop_requested = 0;
+
+static void on_signal(int signal_number)
+{
+  (void) signal_number;
+  stop_requested = 1;
+}
+
 static int usage(void)
 {
   fprintf(stderr, "usage: native_string_command_client SERVICE COMMAND [--count N]"
-    " [--timeout SECONDS]\n");
+    " [--timeout SECONDS] [--numbered] [--servers N] [--stay]\n");
   return 3;
 }
 
-static bool matched(dds_entity_t writer, dds_entity_t reader)
+static bool matched(dds_entity_t writer, dds_entity_t reader, uint32_t servers)
 {
   dds_publication_matched_status_t publication;
   dds_subscription_matched_status_t subscription;
   return dds_get_publication_matched_status(writer, &publication) == DDS_RETCODE_OK &&
          dds_get_subscription_matched_status(reader, &subscription) == DDS_RETCODE_OK &&
-         publication.current_count > 0 && subscription.current_count > 0;
+         publication.current_count >= servers && subscription.current_count >= servers;
 }
 
 // Takes replies until the one to (guid, seq) or the deadline; prints it.
@@ -81,7 +98,21 @@ int main(int argc, char ** argv)
   const char * command = argv[2];
   long count = 1;
   long timeout_s = 10;
+  bool numbered = false;
+  bool stay = false;
+  long servers = 1;
   for (int i = 3; i < argc; i += 2) {
+    // Flags take no value.
+    if (strcmp(argv[i], "--numbered") == 0) {
+      numbered = true;
+      --i;
+      continue;
+    }
+    if (strcmp(argv[i], "--stay") == 0) {
+      stay = true;
+      --i;
+      continue;
+    }
     if (i + 1 >= argc) {
       return usage();
     }
@@ -89,19 +120,37 @@ int main(int argc, char ** argv)
       count = strtol(argv[i + 1], NULL, 10);
     } else if (strcmp(argv[i], "--timeout") == 0) {
       timeout_s = strtol(argv[i + 1], NULL, 10);
+    } else if (strcmp(argv[i], "--servers") == 0) {
+      servers = strtol(argv[i + 1], NULL, 10);
     } else {
       return usage();
     }
+  }
+  if (servers < 1) {
+    return usage();
+  }
+  // Before the first answer is printed: a test signals once it has them all.
+  if (stay) {
+    signal(SIGTERM, on_signal);
+    signal(SIGINT, on_signal);
+  }
+  // Room for "COMMAND-n".
+  char * numbered_command = malloc(strlen(command) + 24);
+  if (numbered_command == NULL) {
+    fprintf(stderr, "out of memory\n");
+    return 3;
   }
 
   char request_topic[256];
   char reply_topic[256];
   if (!ros_peer_service_topics(service, request_topic, reply_topic, sizeof(request_topic))) {
     fprintf(stderr, "service name too long\n");
+    free(numbered_command);
     return 3;
   }
   const dds_entity_t participant = ros_peer_create_participant();
   if (participant < 0) {
+    free(numbered_command);
     return 3;
   }
   // The same client id on both endpoints: the server compares them.
@@ -109,6 +158,7 @@ int main(int argc, char ** argv)
   if (!ros_peer_endpoint_user_data(participant, "clientid", user_data, sizeof(user_data))) {
     fprintf(stderr, "cannot make the client id\n");
     dds_delete(participant);
+    free(numbered_command);
     return 3;
   }
   dds_qos_t * qos = ros_peer_service_qos(user_data);
@@ -125,6 +175,7 @@ int main(int argc, char ** argv)
   {
     fprintf(stderr, "cannot create the client's endpoints\n");
     dds_delete(participant);
+    free(numbered_command);
     return 3;
   }
   const dds_entity_t waitset = dds_create_waitset(participant);
@@ -133,12 +184,13 @@ int main(int argc, char ** argv)
 
   // A volatile reply written before the reader matched would be lost.
   const dds_time_t match_deadline = dds_time() + DDS_SECS(timeout_s);
-  while (!matched(writer, reader) && dds_time() < match_deadline) {
+  while (!matched(writer, reader, (uint32_t) servers) && dds_time() < match_deadline) {
     dds_sleepfor(DDS_MSECS(10));
   }
-  if (!matched(writer, reader)) {
+  if (!matched(writer, reader, (uint32_t) servers)) {
     fprintf(stderr, "no service %s within %ld s\n", service, timeout_s);
     dds_delete(participant);
+    free(numbered_command);
     return 1;
   }
   int status = 0;
@@ -146,7 +198,12 @@ int main(int argc, char ** argv)
     Request request;
     request.guid = guid;
     request.seq = call;
-    request.command = (char *) command;
+    if (numbered) {
+      snprintf(numbered_command, strlen(command) + 24, "%s-%ld", command, call);
+      request.command = numbered_command;
+    } else {
+      request.command = (char *) command;
+    }
     const dds_return_t rc = dds_write(writer, &request);
     if (rc != DDS_RETCODE_OK) {
       fprintf(stderr, "cannot write the request: %s\n", dds_strretcode(rc));
@@ -156,6 +213,11 @@ int main(int argc, char ** argv)
       status = 2;
     }
   }
+  // A signal only sets the flag: look at it every 10 ms.
+  while (stay && !stop_requested) {
+    dds_sleepfor(DDS_MSECS(10));
+  }
   dds_delete(participant);
+  free(numbered_command);
   return status;
 }
