@@ -230,7 +230,7 @@ TEST(InspectorCli, OptionsEndAtDoubleDashAndVersionAndHelpAnswer)
     "cannot load --records");
   const Result after = inspect({"--json", "--", kLibrary, "zorv_interfaces/srv/StringCommand"});
   EXPECT_EQ(after.exit_code, 0) << after.err;
-  EXPECT_NO_THROW(nlohmann::json::parse(after.out));
+  EXPECT_TRUE(nlohmann::json::parse(after.out).is_object());
 }
 
 // A full disk, a closed pipe: output that was not written is an error.
