@@ -5,12 +5,22 @@
 
 #include "rosidl_typesupport_introspection_c/field_types.h"
 
+#include "typesupport_core/error.hpp"
+
 namespace typesupport_core
 {
 
 const char * layout_name(MemberLayout layout)
 {
   return layout == MemberLayout::foxy ? "foxy" : "humble";
+}
+
+MemberLayout parse_layout(const std::string & name)
+{
+  if (name != "foxy" && name != "humble") {
+    throw InputError("--layout must be 'foxy' or 'humble', not '" + name + "'");
+  }
+  return name == "foxy" ? MemberLayout::foxy : MemberLayout::humble;
 }
 
 std::string MessageType::text() const

@@ -144,11 +144,7 @@ Options parse_options(int argc, char ** argv)
           throw UsageError{"--library is empty"};
         }
       } else if (line.is("--layout")) {
-        const std::string layout = line.value("--layout");
-        if (layout != "foxy" && layout != "humble") {
-          throw UsageError{"--layout must be 'foxy' or 'humble', not '" + layout + "'"};
-        }
-        options.layout = layout == "foxy" ? MemberLayout::foxy : MemberLayout::humble;
+        options.layout = parse_layout(line.value("--layout"));
       } else {
         throw UsageError{"unknown option " + line.argument()};
       }

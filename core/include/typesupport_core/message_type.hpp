@@ -39,6 +39,9 @@ enum class MemberLayout
 /// "foxy" or "humble".
 const char * layout_name(MemberLayout layout);
 
+/// The layout named "foxy" or "humble"; throws InputError for another name.
+MemberLayout parse_layout(const std::string & name);
+
 struct MessageType;
 
 /// One field of a message, as its records give it, checked against the
